@@ -1,0 +1,33 @@
+# The two commands of the README, and a few helpers around them.
+BUILD ?= build
+JOBS  ?= $(shell nproc)
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(CI),-DBIXIQIN_WERROR=ON)
+
+.PHONY: deps configure build run test screenshot clean
+
+deps:
+	@./scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "make run: no display here (neither DISPLAY nor WAYLAND_DISPLAY is set)."; \
+	  echo "Start it under a virtual X server instead:  xvfb-run -a make run"; \
+	  echo "or run the built program yourself:          xvfb-run -a $(BUILD)/bixiqin"; \
+	  exit 1; \
+	fi
+	./$(BUILD)/bixiqin
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+screenshot: build
+	QT_QPA_PLATFORM=offscreen ./$(BUILD)/tools/bixiqin-screenshot docs
+
+clean:
+	rm -rf $(BUILD)
