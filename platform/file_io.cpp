@@ -1,0 +1,119 @@
+#include "platform/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <string>
+#include <utility>
+
+#include "text/encoding_boundary.h"
+
+namespace platform {
+namespace {
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  // Closes now, so that a failing close can be seen.
+  bool close() { return ::close(std::exchange(fd_, -1)) == 0; }
+
+ private:
+  int fd_;
+};
+
+bool write_all(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// A short name in the output's folder, so that the final rename stays within
+// one file system and a long output name cannot make the temporary too long.
+std::string temporary_name(std::string_view final_path) {
+  static std::atomic<unsigned> counter{0};
+  const std::size_t slash = final_path.rfind('/');
+  std::string name(slash == std::string_view::npos ? std::string_view{}
+                                                   : final_path.substr(0, slash + 1));
+  name += ".bixiqin-" + std::to_string(::getpid()) + "-" +
+          std::to_string(counter.fetch_add(1)) + ".part";
+  return name;
+}
+
+}  // namespace
+
+ReadOutcome read_whole_file(std::string_view path, text::ByteSet& into) {
+  into.clear();
+  if (path.empty()) return ReadOutcome::cannot_open;
+  const std::string native = text::to_utf8(path);
+  // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
+  Descriptor fd(::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.get() < 0) return ReadOutcome::cannot_open;
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0) return ReadOutcome::read_error;
+  if (!S_ISREG(info.st_mode)) return ReadOutcome::not_a_file;
+
+  // One byte more than the size, so that the end is seen without growing;
+  // a file that grows meanwhile is still read to its end.
+  std::size_t expected = static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0);
+  if (!into.reserve(expected + 1)) return ReadOutcome::no_memory;
+  ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  std::size_t size = 0;
+  for (;;) {
+    if (size == into.capacity() && !into.reserve(into.capacity() + into.capacity() / 2 + 4096)) {
+      into.clear();
+      return ReadOutcome::no_memory;
+    }
+    const ssize_t n = ::read(fd.get(), into.data() + size, into.capacity() - size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      into.clear();
+      return ReadOutcome::read_error;
+    }
+    if (n == 0) break;
+    size += static_cast<std::size_t>(n);
+  }
+  into.set_size(size);
+  return ReadOutcome::read;
+}
+
+bool write_whole_file(std::string_view path, std::span<const std::string_view> pieces) {
+  if (path.empty()) return false;
+  const std::string native = text::to_utf8(path);
+  std::string temporary;
+  int raw = -1;
+  for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
+    temporary = temporary_name(native);
+    raw = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (raw < 0 && errno != EEXIST) return false;
+  }
+  if (raw < 0) return false;
+  Descriptor fd(raw);
+  bool ok = true;
+  for (std::string_view piece : pieces) {
+    if (!write_all(fd.get(), piece)) {
+      ok = false;
+      break;
+    }
+  }
+  ok = fd.close() && ok;
+  if (ok) ok = ::rename(temporary.c_str(), native.c_str()) == 0;
+  if (!ok) ::unlink(temporary.c_str());
+  return ok;
+}
+
+}  // namespace platform
