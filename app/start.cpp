@@ -1,0 +1,45 @@
+#include "app/start.h"
+
+#include <cstdlib>
+
+#include "app/program_values.h"
+#include "app/runtime_error.h"
+#include "effects/window_effects.h"
+#include "platform/application.h"
+#include "text/gbk_literal.h"
+#include "ui/loader.h"
+#include "ui/main_window.h"
+
+namespace {
+int cleanup_runs = 0;
+}
+
+int 启动子程序() {
+  原始文件路径.clear();
+  特效对象 = std::make_unique<窗口特效>();
+  std::atexit(清理子程序);
+  if (ui::载入窗口(ui::主窗口定义(), false) == nullptr) {
+    报告运行时错误(std::nullopt, "载入启动窗口失败"_gbk);
+  }
+  platform::run_message_loop();
+  return 0;
+}
+
+void 清理子程序() {
+  ++cleanup_runs;
+  现编码名.clear();
+  现编码名.shrink_to_fit();
+  原始文件路径.clear();
+  原编码名.clear();
+  原编码名.shrink_to_fit();
+  特效对象.reset();
+}
+
+int 清理次数() { return cleanup_runs; }
+
+void 主窗口_创建完毕() {
+  原编码名 = "UTF-8"_gbk;
+  现编码名 = "GB18030"_gbk;
+}
+
+void 关于窗口_创建完毕() {}

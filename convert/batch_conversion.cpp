@@ -1,0 +1,55 @@
+#include "convert/batch_conversion.h"
+
+#include "app/program_values.h"
+#include "convert/single_file.h"
+#include "files/path_split.h"
+#include "files/source_list.h"
+#include "platform/application.h"
+#include "platform/message_box.h"
+#include "text/gbk_literal.h"
+#include "ui/main_window.h"
+
+namespace {
+
+class RunGuard {
+ public:
+  explicit RunGuard(bool& running) : running_(running) { running_ = true; }
+  ~RunGuard() { running_ = false; }
+  RunGuard(const RunGuard&) = delete;
+  RunGuard& operator=(const RunGuard&) = delete;
+
+ private:
+  bool& running_;
+};
+
+bool run_in_progress = false;
+
+}  // namespace
+
+void 按钮_转换_被单击() {
+  if (run_in_progress) return;
+  using namespace ui::主窗口控件;
+
+  const int M = 列表框_原始().取项目数();
+  if (static_cast<std::size_t>(M) != 原始文件路径.size()) {
+    platform::message_box("数组这里 出错了？"_gbk, "信息："_gbk, platform::MessageIcon::none);
+    return;
+  }
+  列表框_现在().清空();
+  const int N = 列表框_原始().取项目数();
+
+  RunGuard guard(run_in_progress);
+  const unsigned long clears_at_start = 源列表清空次数();
+  for (int P = 1; P <= N; ++P) {
+    platform::process_waiting_messages();
+    if (源列表清空次数() != clears_at_start || ui::主窗口() == nullptr ||
+        static_cast<std::size_t>(P) > 原始文件路径.size()) {
+      return;
+    }
+    const text::Text S = 原始文件路径.at(static_cast<std::size_t>(P));
+    const 转换结果 result = 转换单个文件(S, 原编码名, 现编码名);
+    if (!result.已转换) continue;
+    列表框_现在().加入项目(取路径名或网址左右(result.输出路径, 1));
+    标签_现信息().置标题(text::join("成功转换了"_gbk, text::decimal(P), "个文件～～"_gbk));
+  }
+}

@@ -1,0 +1,36 @@
+#include "files/source_list.h"
+
+#include "app/program_values.h"
+#include "files/open_dialog.h"
+#include "files/path_split.h"
+#include "text/gbk_literal.h"
+#include "ui/main_window.h"
+
+namespace {
+unsigned long clears = 0;
+}
+
+void 按钮_选择_被单击() {
+  // No owner, and the initial folder and keep-folder left out.
+  多选打开对话框参数 request;
+  request.对话框标题 = "打开TXT文件"_gbk;
+  request.过滤器 = " TXT文档(*.txt)|*.txt"_gbk;
+  const text::Text chosen = 多选打开对话框(request);
+  if (chosen.empty()) return;
+  ui::控件& names = ui::主窗口控件::列表框_原始();
+  for (const text::Text& path : text::split(chosen, "\r\n")) {
+    原始文件路径.append(path);
+    names.加入项目(取路径名或网址左右(path, 1));
+  }
+  ui::主窗口控件::标签_原信息().置标题(
+      text::join("列表框共有"_gbk, text::decimal(names.取项目数()), "个文件～～"_gbk));
+}
+
+void 按钮2_被单击() {
+  ui::主窗口控件::列表框_原始().清空();
+  ui::主窗口控件::列表框_现在().清空();
+  原始文件路径.clear();
+  ++clears;
+}
+
+unsigned long 源列表清空次数() { return clears; }

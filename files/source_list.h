@@ -1,0 +1,12 @@
+#pragma once
+// The source list: the full paths in 原始文件路径 and the file names in
+// 列表框_原始, kept side by side by the add and clear commands.
+
+// Clicked 按钮_选择 ("添加"): add files chosen in the open dialog.
+void 按钮_选择_被单击();
+// Clicked 按钮2 ("清空"): empty the source list and the result list.
+void 按钮2_被单击();
+
+// Counts the clears so far, so that a batch run can tell that the list it
+// walks has been emptied under it.
+unsigned long 源列表清空次数();

@@ -1,0 +1,53 @@
+#include "platform/application.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QScreen>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+
+namespace platform {
+
+void init_application(int& argc, char** argv) {
+  if (QCoreApplication::instance() != nullptr) return;
+  auto* app = new QApplication(argc, argv);
+  // The program ends when its last window is destroyed, which the window
+  // layer decides; Qt must not quit on its own when a message box closes.
+  app->setQuitOnLastWindowClosed(false);
+}
+
+int run_message_loop() { return QApplication::exec(); }
+
+void quit_message_loop(int code) { QCoreApplication::exit(code); }
+
+void process_waiting_messages() {
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void run_nested_loop_until(const std::function<bool()>& done) {
+  QEventLoop loop;
+  QTimer poll;
+  // The condition changes only as a result of events, so checking it after
+  // every batch is enough; the timer only wakes the loop to look.
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (done()) loop.quit();
+  });
+  poll.start(10);
+  if (!done()) loop.exec(QEventLoop::AllEvents);
+}
+
+void exit_process_now(int code) {
+  std::fflush(nullptr);
+  std::_Exit(code);
+}
+
+ScreenSize primary_screen_size() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr) return {};
+  const QSize size = screen->geometry().size();
+  return {size.width(), size.height()};
+}
+
+}  // namespace platform

@@ -1,0 +1,194 @@
+#include "platform/control_impl.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "platform/colour.h"
+#include "platform/qt_text.h"
+
+namespace platform {
+
+void paint_background(QWidget* w, std::uint32_t colour_bgr) {
+  QPalette palette = w->palette();
+  QColor colour = colour_bgr == kButtonFace
+                      ? QApplication::palette().color(QPalette::Button)
+                      : QColor(static_cast<int>(colour_bgr & 0xFF),
+                               static_cast<int>((colour_bgr >> 8) & 0xFF),
+                               static_cast<int>((colour_bgr >> 16) & 0xFF));
+  palette.setColor(QPalette::Window, colour);
+  w->setPalette(palette);
+  w->setAutoFillBackground(true);
+  w->update();
+}
+
+namespace {
+
+QWidget* make_widget(QWidget* parent, const ControlOptions& o) {
+  switch (o.kind) {
+    case ControlKind::button: {
+      auto* b = new QPushButton(to_qstring(o.caption), parent);
+      b->setAutoDefault(false);
+      b->setDefault(false);
+      return b;
+    }
+    case ControlKind::combo_box: {
+      auto* c = new QComboBox(parent);
+      c->setEditable(false);
+      for (auto item : o.items) c->addItem(to_qstring(item));
+      c->setCurrentIndex(o.selected);
+      QPalette p = c->palette();
+      p.setColor(QPalette::Text, Qt::black);
+      p.setColor(QPalette::Base, Qt::white);
+      c->setPalette(p);
+      return c;
+    }
+    case ControlKind::list_box: {
+      auto* l = new QListWidget(parent);
+      l->setSelectionMode(QAbstractItemView::SingleSelection);
+      l->setSortingEnabled(false);
+      l->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+      l->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+      QPalette p = l->palette();
+      p.setColor(QPalette::Text, Qt::black);
+      p.setColor(QPalette::Base, Qt::white);
+      l->setPalette(p);
+      return l;
+    }
+    case ControlKind::label: {
+      auto* l = new QLabel(parent);
+      l->setTextFormat(Qt::PlainText);
+      l->setText(to_qstring(o.caption));
+      if (o.label_layout == LabelLayout::centred_line) {
+        l->setAlignment(Qt::AlignCenter);
+        l->setWordWrap(false);
+      } else {
+        l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        l->setWordWrap(true);
+      }
+      QPalette p = l->palette();
+      p.setColor(QPalette::WindowText, Qt::black);
+      l->setPalette(p);
+      // Presses go on to the window, so the label is a place to drag from.
+      l->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+      l->setTextInteractionFlags(Qt::NoTextInteraction);
+      return l;
+    }
+    case ControlKind::other:
+      break;
+  }
+  return new QWidget(parent);
+}
+
+}  // namespace
+
+ControlImpl::ControlImpl(QWidget* parent, const ControlOptions& o)
+    : kind_(o.kind), widget_(make_widget(parent, o)), background_(kButtonFace) {
+  widget_->hide();
+  widget_->setGeometry(o.rect.left, o.rect.top, o.rect.width, o.rect.height);
+  widget_->setFocusPolicy(o.focusable ? Qt::StrongFocus : Qt::NoFocus);
+  widget_->setEnabled(!o.disabled);
+  if (!o.object_name.empty()) {
+    widget_->setObjectName(QString::fromUtf8(o.object_name.data(),
+                                             static_cast<qsizetype>(o.object_name.size())));
+  }
+  if (kind_ == ControlKind::label) paint_background(widget_, background_);
+}
+
+void ControlImpl::show() {
+  if (widget_) widget_->show();
+}
+bool ControlImpl::visible() const { return widget_ && widget_->isVisible(); }
+bool ControlImpl::enabled() const { return widget_ && widget_->isEnabled(); }
+bool ControlImpl::has_focus() const { return widget_ && widget_->hasFocus(); }
+
+void ControlImpl::set_caption(std::string_view gbk) {
+  if (!widget_) return;
+  if (auto* l = qobject_cast<QLabel*>(widget_)) {
+    l->setText(to_qstring(gbk));
+    l->repaint();
+  } else if (auto* b = qobject_cast<QPushButton*>(widget_)) {
+    b->setText(to_qstring(gbk));
+  } else {
+    widget_->setWindowTitle(to_qstring(gbk));
+  }
+}
+
+text::Text ControlImpl::caption() const {
+  if (!widget_) return {};
+  if (auto* l = qobject_cast<QLabel*>(widget_)) return from_qstring(l->text());
+  if (auto* b = qobject_cast<QPushButton*>(widget_)) return from_qstring(b->text());
+  if (auto* c = qobject_cast<QComboBox*>(widget_)) return from_qstring(c->currentText());
+  return from_qstring(widget_->windowTitle());
+}
+
+void ControlImpl::append_item(std::string_view gbk) {
+  if (auto* l = qobject_cast<QListWidget*>(widget_)) {
+    l->addItem(to_qstring(gbk));
+  } else if (auto* c = qobject_cast<QComboBox*>(widget_)) {
+    c->addItem(to_qstring(gbk));
+  }
+}
+
+int ControlImpl::item_count() const {
+  if (auto* l = qobject_cast<QListWidget*>(widget_)) return l->count();
+  if (auto* c = qobject_cast<QComboBox*>(widget_)) return c->count();
+  return 0;
+}
+
+text::Text ControlImpl::item(int index) const {
+  if (auto* l = qobject_cast<QListWidget*>(widget_)) {
+    if (const QListWidgetItem* it = l->item(index)) return from_qstring(it->text());
+  } else if (auto* c = qobject_cast<QComboBox*>(widget_)) {
+    if (index >= 0 && index < c->count()) return from_qstring(c->itemText(index));
+  }
+  return {};
+}
+
+void ControlImpl::remove_all_items() {
+  if (auto* l = qobject_cast<QListWidget*>(widget_)) {
+    l->clear();
+  } else if (auto* c = qobject_cast<QComboBox*>(widget_)) {
+    c->clear();
+  }
+}
+
+int ControlImpl::selected_position() const {
+  if (auto* c = qobject_cast<QComboBox*>(widget_)) return c->currentIndex();
+  return -1;
+}
+
+void ControlImpl::set_selected_position(int position) {
+  if (auto* c = qobject_cast<QComboBox*>(widget_)) c->setCurrentIndex(position);
+}
+
+int ControlImpl::width() const { return widget_ ? widget_->width() : 0; }
+int ControlImpl::height() const { return widget_ ? widget_->height() : 0; }
+
+void ControlImpl::set_background_colour(std::uint32_t colour_bgr) {
+  background_ = colour_bgr;
+  if (widget_) paint_background(widget_, colour_bgr);
+}
+
+std::uintptr_t ControlImpl::native_handle() const {
+  return widget_ ? reinterpret_cast<std::uintptr_t>(widget_.data()) : 0;
+}
+
+void ControlImpl::on_clicked(std::function<void()> handler) {
+  if (auto* b = qobject_cast<QPushButton*>(widget_)) {
+    QObject::connect(b, &QPushButton::clicked, b, [handler = std::move(handler)] { handler(); });
+  }
+}
+
+void ControlImpl::on_item_chosen(std::function<void()> handler) {
+  if (auto* c = qobject_cast<QComboBox*>(widget_)) {
+    // The event runs after the pick has been taken, as a posted message would.
+    QObject::connect(c, &QComboBox::activated, c, [c, handler = std::move(handler)](int) {
+      QMetaObject::invokeMethod(c, handler, Qt::QueuedConnection);
+    });
+  }
+}
+
+}  // namespace platform

@@ -1,0 +1,177 @@
+#include "platform/window.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QPointer>
+#include <algorithm>
+
+#include "platform/colour.h"
+#include "platform/control_impl.h"
+#include "platform/qt_text.h"
+#include "platform/window_widget.h"
+
+namespace platform {
+
+struct Window::Impl {
+  QPointer<WindowWidget> widget;
+  std::vector<std::unique_ptr<ControlImpl>> controls;
+  std::function<void()> destroyed_handler;
+  std::uint32_t background = kButtonFace;
+};
+
+namespace {
+
+std::vector<Window*>& registry() {
+  static std::vector<Window*> windows;
+  return windows;
+}
+
+Qt::WindowFlags flags_for(const WindowStyle& s) {
+  Qt::WindowFlags f = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+  if (s.system_menu) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+  if (s.minimize_box) f |= Qt::WindowMinimizeButtonHint;
+  if (s.maximize_box) f |= Qt::WindowMaximizeButtonHint;
+  if (!s.in_taskbar) f |= Qt::Tool;
+  if (s.always_on_top) f |= Qt::WindowStaysOnTopHint;
+  return f;
+}
+
+}  // namespace
+
+std::unique_ptr<Window> Window::create_hidden(const WindowStyle& style) {
+  auto impl = std::make_unique<Impl>();
+  impl->widget = new WindowWidget(flags_for(style));
+  std::unique_ptr<Window> window(new Window(std::move(impl)));
+  Window* self = window.get();
+  registry().push_back(self);
+  QObject::connect(self->impl_->widget, &QObject::destroyed, [self] {
+    auto& all = registry();
+    all.erase(std::remove(all.begin(), all.end(), self), all.end());
+    if (auto handler = std::move(self->impl_->destroyed_handler)) handler();
+  });
+  return window;
+}
+
+Window::Window(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+Window::~Window() {
+  auto& all = registry();
+  all.erase(std::remove(all.begin(), all.end(), this), all.end());
+  impl_->destroyed_handler = nullptr;
+  if (impl_->widget) delete impl_->widget.data();
+}
+
+bool Window::exists() const { return !impl_->widget.isNull(); }
+
+void Window::set_object_name(std::string_view utf8) {
+  if (impl_->widget) {
+    impl_->widget->setObjectName(
+        QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+  }
+}
+
+void Window::set_caption(std::string_view gbk) {
+  if (impl_->widget) impl_->widget->setWindowTitle(to_qstring(gbk));
+}
+
+void Window::set_outer_rect(const Rect& r) {
+  if (impl_->widget) impl_->widget->set_outer_rect(r);
+}
+
+Rect Window::outer_rect() const {
+  if (!impl_->widget) return {};
+  return impl_->widget->outer_rect();
+}
+
+Rect Window::client_rect() const {
+  if (!impl_->widget) return {};
+  const QRect g = impl_->widget->geometry();
+  return {g.left(), g.top(), g.width(), g.height()};
+}
+
+void Window::set_program_icon() {
+  if (!impl_->widget) return;
+  QIcon icon(QStringLiteral(":/icons/bixiqin-48.png"));
+  impl_->widget->setWindowIcon(icon);
+  QApplication::setWindowIcon(icon);
+}
+
+void Window::set_default_font() {
+  if (impl_->widget) impl_->widget->setFont(QApplication::font());
+}
+
+Control& Window::create_control(const ControlOptions& options) {
+  impl_->controls.push_back(std::make_unique<ControlImpl>(impl_->widget.data(), options));
+  return *impl_->controls.back();
+}
+
+void Window::restack(const std::vector<Control*>& top_first) {
+  // Raising from the bottom up leaves the first one on top.
+  for (auto it = top_first.rbegin(); it != top_first.rend(); ++it) {
+    if (auto* c = static_cast<ControlImpl*>(*it); c->widget() != nullptr) c->widget()->raise();
+  }
+}
+
+void Window::set_focus_chain(const std::vector<Control*>& chain) {
+  if (!impl_->widget) return;
+  std::vector<QPointer<QWidget>> widgets;
+  for (Control* c : chain) widgets.emplace_back(static_cast<ControlImpl*>(c)->widget());
+  impl_->widget->set_focus_chain(std::move(widgets));
+}
+
+void Window::set_esc_closes(bool on) {
+  if (impl_->widget) impl_->widget->set_esc_closes(on);
+}
+
+void Window::set_drag_to_move(bool on) {
+  if (impl_->widget) impl_->widget->set_drag_to_move(on);
+}
+
+void Window::show_and_activate() {
+  if (!impl_->widget) return;
+  impl_->widget->show();
+  impl_->widget->raise();
+  impl_->widget->activateWindow();
+}
+
+bool Window::visible() const { return impl_->widget && impl_->widget->isVisible(); }
+
+void Window::bring_to_front() {
+  if (!impl_->widget) return;
+  if (impl_->widget->isMinimized()) impl_->widget->showNormal();
+  impl_->widget->raise();
+  impl_->widget->activateWindow();
+}
+
+void Window::request_close() {
+  if (impl_->widget) impl_->widget->close();
+}
+
+void Window::set_accepts_input(bool on) {
+  if (impl_->widget) impl_->widget->set_accepts_input(on);
+}
+
+bool Window::accepts_input() const { return impl_->widget && impl_->widget->accepts_input(); }
+
+std::uint32_t Window::background_colour() const { return impl_->background; }
+
+void Window::set_background_colour(std::uint32_t colour_bgr) {
+  impl_->background = colour_bgr;
+  if (impl_->widget) paint_background(impl_->widget, colour_bgr);
+}
+
+std::uintptr_t Window::native_handle() const {
+  return impl_->widget ? static_cast<std::uintptr_t>(impl_->widget->winId()) : 0;
+}
+
+void Window::on_closing(std::function<void()> handler) {
+  if (impl_->widget) impl_->widget->set_closing_handler(std::move(handler));
+}
+
+void Window::on_destroyed(std::function<void()> handler) {
+  impl_->destroyed_handler = std::move(handler);
+}
+
+std::vector<Window*> open_windows() { return registry(); }
+
+}  // namespace platform

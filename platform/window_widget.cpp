@@ -1,0 +1,142 @@
+#include "platform/window_widget.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWindow>
+
+namespace platform {
+
+WindowWidget::WindowWidget(Qt::WindowFlags flags) : QWidget(nullptr, flags) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  qApp->installEventFilter(this);
+}
+
+void WindowWidget::set_outer_rect(const Rect& r) {
+  outer_ = r;
+  const QSize frame = frameGeometry().size() - size();
+  if (frame_known_) {
+    apply_outer_rect(frame.width(), frame.height());
+  } else {
+    apply_outer_rect(kAssumedFrameWidth, kAssumedFrameHeight);
+  }
+}
+
+void WindowWidget::apply_outer_rect(int frame_width, int frame_height) {
+  setFixedSize(outer_.width - frame_width, outer_.height - frame_height);
+  move(outer_.left, outer_.top);
+}
+
+bool WindowWidget::event(QEvent* e) {
+  switch (e->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+      // Once the window manager has framed the window, fit the frame to the
+      // defined outer size.
+      if (!frame_known_ && isVisible() && frameGeometry().size() != size()) {
+        frame_known_ = true;
+        const QSize frame = frameGeometry().size() - size();
+        apply_outer_rect(frame.width(), frame.height());
+      }
+      break;
+    default:
+      break;
+  }
+  return QWidget::event(e);
+}
+
+bool WindowWidget::is_ours(QObject* o) const {
+  auto* w = qobject_cast<QWidget*>(o);
+  return w != nullptr && w->window() == this;
+}
+
+bool WindowWidget::eventFilter(QObject* watched, QEvent* e) {
+  if (!is_ours(watched)) return false;
+  switch (e->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::ContextMenu:
+      if (!accepts_input_) return true;
+      break;
+    default:
+      return false;
+  }
+  if (e->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(e);
+    if (esc_closes_ && key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+      close();
+      return true;
+    }
+  }
+  return false;
+}
+
+bool WindowWidget::focusNextPrevChild(bool next) {
+  const int n = static_cast<int>(chain_.size());
+  if (n == 0) return true;
+  int at = -1;
+  for (int i = 0; i < n; ++i) {
+    if (chain_[i] && chain_[i] == focusWidget()) at = i;
+  }
+  for (int step = 1; step <= n; ++step) {
+    int i = at < 0 ? (next ? step - 1 : n - step) : (at + (next ? step : -step) + n) % n;
+    QWidget* w = chain_[i];
+    if (w != nullptr && w->isVisible() && w->isEnabled()) {
+      w->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+      return true;
+    }
+  }
+  return true;
+}
+
+void WindowWidget::closeEvent(QCloseEvent* e) {
+  // A window that takes no input (another window is modal) cannot be closed
+  // by the user; otherwise nothing refuses a close.
+  if (accepts_input_) {
+    e->accept();
+    if (closing_) closing_();
+  } else {
+    e->ignore();
+  }
+}
+
+void WindowWidget::mousePressEvent(QMouseEvent* e) {
+  if (drag_to_move_ && e->button() == Qt::LeftButton) {
+    QWindow* handle = windowHandle();
+    if (handle == nullptr || !handle->startSystemMove()) {
+      // No window manager to hand the move to: follow the mouse ourselves.
+      manual_drag_ = true;
+      drag_offset_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
+    }
+    e->accept();
+    return;
+  }
+  QWidget::mousePressEvent(e);
+}
+
+void WindowWidget::mouseMoveEvent(QMouseEvent* e) {
+  if (manual_drag_) {
+    move(e->globalPosition().toPoint() - drag_offset_);
+    outer_.left = frameGeometry().left();
+    outer_.top = frameGeometry().top();
+    e->accept();
+    return;
+  }
+  QWidget::mouseMoveEvent(e);
+}
+
+void WindowWidget::mouseReleaseEvent(QMouseEvent* e) {
+  manual_drag_ = false;
+  QWidget::mouseReleaseEvent(e);
+}
+
+}  // namespace platform

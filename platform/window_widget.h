@@ -1,0 +1,56 @@
+#pragma once
+// The Qt widget behind a top-level window: keys, focus walk, drag-to-move,
+// refusing input while another window is modal, and the outer size rule.
+#include <QPointer>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "platform/window.h"
+
+namespace platform {
+
+class WindowWidget : public QWidget {
+  Q_OBJECT
+ public:
+  explicit WindowWidget(Qt::WindowFlags flags);
+
+  void set_outer_rect(const Rect& r);
+  Rect outer_rect() const { return outer_; }
+  void set_focus_chain(std::vector<QPointer<QWidget>> chain) { chain_ = std::move(chain); }
+  void set_esc_closes(bool on) { esc_closes_ = on; }
+  void set_drag_to_move(bool on) { drag_to_move_ = on; }
+  void set_accepts_input(bool on) { accepts_input_ = on; }
+  bool accepts_input() const { return accepts_input_; }
+  void set_closing_handler(std::function<void()> h) { closing_ = std::move(h); }
+
+  // Frame size that a fixed single border and a title bar take when the
+  // window system does not tell: 605 x 363 outside is 599 x 335 inside.
+  static constexpr int kAssumedFrameWidth = 6;
+  static constexpr int kAssumedFrameHeight = 28;
+
+ protected:
+  bool event(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
+  bool focusNextPrevChild(bool next) override;
+  void closeEvent(QCloseEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  void apply_outer_rect(int frame_width, int frame_height);
+  bool is_ours(QObject* o) const;
+
+  Rect outer_;
+  bool frame_known_ = false;
+  std::vector<QPointer<QWidget>> chain_;
+  bool esc_closes_ = false;
+  bool drag_to_move_ = false;
+  bool accepts_input_ = true;
+  bool manual_drag_ = false;
+  QPoint drag_offset_;
+  std::function<void()> closing_;
+};
+
+}  // namespace platform

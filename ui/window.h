@@ -1,0 +1,51 @@
+#pragma once
+// A loaded window: the live window built from a definition, with its
+// controls in definition order.
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "ui/control.h"
+#include "ui/window_definition.h"
+
+namespace platform {
+class Window;
+}
+
+namespace ui {
+
+class 窗口 {
+ public:
+  窗口(const 窗口定义& definition, std::unique_ptr<platform::Window> native);
+  ~窗口();
+  窗口(const 窗口&) = delete;
+  窗口& operator=(const 窗口&) = delete;
+
+  const 窗口定义& 定义() const { return definition_; }
+  bool 存在() const;
+
+  // The control of this name; an absent control (all operations do nothing)
+  // when there is none.
+  控件& 取控件(std::string_view name);
+  // The live controls in definition order.
+  std::vector<控件*> 取控件列表();
+
+  std::uint32_t 背景颜色() const;
+  void 置背景颜色(std::uint32_t colour_bgr);
+  bool 框架保持激活() const { return keep_frame_active_; }
+  void 置框架保持激活(bool on);
+  std::uintptr_t 取窗口句柄() const;
+  void 关闭();
+
+  platform::Window& native() { return *native_; }
+  std::vector<控件>& controls() { return controls_; }
+
+ private:
+  const 窗口定义& definition_;
+  std::unique_ptr<platform::Window> native_;
+  std::vector<控件> controls_;
+  bool keep_frame_active_ = false;
+};
+
+}  // namespace ui
