@@ -10,12 +10,12 @@
 struct 多选打开对话框参数 {
   // Window id of the owner; 0: no owner, no window of the program is disabled.
   std::intptr_t 父窗口 = 0;
-  text::Text 对话框标题;
+  text::Text 对话框标题 = {};
   // Labels and patterns alternately, separated by "|": " TXT文档(*.txt)|*.txt".
-  text::Text 过滤器;
+  text::Text 过滤器 = {};
   // Left out: the current directory at the call. An empty text is a given
   // text and is handed to the dialog as it is.
-  std::optional<text::Text> 初始目录;
+  std::optional<text::Text> 初始目录 = std::nullopt;
   // false: after a confirmed choice the current directory is put back.
   bool 保留目录 = false;
 };
