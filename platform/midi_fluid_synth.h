@@ -1,0 +1,38 @@
+#pragma once
+// A FluidSynth synthesizer with the General MIDI soundfont, shared by the
+// live stream and the offline renderer so that both sound the same.
+#include <cstdint>
+#include <memory>
+
+namespace platform {
+
+inline constexpr const char* kSoundFontPath = "/usr/share/sounds/sf2/default-GM.sf2";
+
+class FluidSynth {
+ public:
+  // nullptr when the soundfont or the synthesizer cannot be had.
+  static std::unique_ptr<FluidSynth> create(double sample_rate = 44100.0);
+  ~FluidSynth();
+  FluidSynth(const FluidSynth&) = delete;
+  FluidSynth& operator=(const FluidSynth&) = delete;
+
+  // status | d1 << 8 | d2 << 16, as a stream event carries it.
+  void send_short_message(std::uint32_t message);
+  // Every sounding note stops at once, on every channel.
+  void silence();
+  // Interleaved stereo 16-bit samples.
+  bool render(int frames, std::int16_t* interleaved);
+  // Opens the audio output; false without an audio device.
+  bool start_audio();
+
+ private:
+  FluidSynth() = default;
+  struct Handles;
+  std::unique_ptr<Handles> h_;
+};
+
+// FluidSynth would print its failures to stderr; the program's MIDI errors
+// are silent, so its log goes nowhere.
+void quiet_fluid_log();
+
+}  // namespace platform
