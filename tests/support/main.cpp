@@ -7,6 +7,8 @@
 
 int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  // File names in the tests are UTF-8 whatever the caller's locale is.
+  setenv("LC_ALL", "C.UTF-8", 1);
   testing::InitGoogleTest(&argc, argv);
   // Exit-code tests re-run this program for their child, so nothing forks
   // from a process that already has Qt's threads.
