@@ -8,6 +8,7 @@
 #include "platform/colour.h"
 #include "platform/control_impl.h"
 #include "platform/qt_text.h"
+#include "platform/widget_handle.h"
 #include "platform/window_widget.h"
 
 namespace platform {
@@ -45,6 +46,8 @@ std::unique_ptr<Window> Window::create_hidden(const WindowStyle& style) {
   Window* self = window.get();
   registry().push_back(self);
   QObject::connect(self->impl_->widget, &QObject::destroyed, [self] {
+    // The widget is being destroyed right now: never delete it again.
+    self->impl_->widget = nullptr;
     auto& all = registry();
     all.erase(std::remove(all.begin(), all.end(), self), all.end());
     if (auto handler = std::move(self->impl_->destroyed_handler)) handler();
@@ -160,8 +163,12 @@ void Window::set_background_colour(std::uint32_t colour_bgr) {
   if (impl_->widget) paint_background(impl_->widget, colour_bgr);
 }
 
-std::uintptr_t Window::native_handle() const {
-  return impl_->widget ? static_cast<std::uintptr_t>(impl_->widget->winId()) : 0;
+// The widget's identity, not its window-system id: asking for that would
+// create the native window before translucency can still be chosen.
+std::uintptr_t Window::native_handle() const { return impl_->widget ? handle_of(impl_->widget) : 0; }
+
+void Window::set_keep_frame_active(bool on) {
+  if (impl_->widget) impl_->widget->set_keep_frame_active(on);
 }
 
 void Window::on_closing(std::function<void()> handler) {
