@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(CI),-DBIXIQIN_WERROR=ON)
 
-.PHONY: deps configure build run test screenshot clean
+.PHONY: deps configure build run test screenshot icon clean
 
 deps:
 	@./scripts/install-deps
@@ -28,6 +28,9 @@ test: build
 
 screenshot: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/tools/bixiqin-screenshot docs
+
+icon: build
+	QT_QPA_PLATFORM=offscreen ./$(BUILD)/tools/bixiqin-make-icon data/icons
 
 clean:
 	rm -rf $(BUILD)
