@@ -84,6 +84,9 @@ class Window {
   std::uint32_t background_colour() const;
   void set_background_colour(std::uint32_t colour_bgr);
   std::uintptr_t native_handle() const;
+  // While on, the window's content keeps its active look when another window
+  // is activated, as long as the window takes input.
+  void set_keep_frame_active(bool on);
 
   // Called when a close request has been accepted, before the window goes.
   void on_closing(std::function<void()> handler);

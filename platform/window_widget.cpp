@@ -47,6 +47,24 @@ bool WindowWidget::event(QEvent* e) {
   return QWidget::event(e);
 }
 
+// The frame itself belongs to the window manager; what can be kept active is
+// the content: its inactive colours follow the active ones.
+void WindowWidget::apply_frame_palette() {
+  const bool keep = keep_frame_active_ && accepts_input_;
+  if (!keep && !frame_palette_changed_) return;
+  frame_palette_changed_ = keep;
+  QPalette p = palette();
+  const QPalette& system = QApplication::palette();
+  for (int r = 0; r < QPalette::NColorRoles; ++r) {
+    const auto role = static_cast<QPalette::ColorRole>(r);
+    // The background colour is the window's own in every state.
+    if (role == QPalette::Window) continue;
+    p.setBrush(QPalette::Inactive, role,
+               keep ? p.brush(QPalette::Active, role) : system.brush(QPalette::Inactive, role));
+  }
+  setPalette(p);
+}
+
 bool WindowWidget::is_ours(QObject* o) const {
   auto* w = qobject_cast<QWidget*>(o);
   return w != nullptr && w->window() == this;

@@ -20,7 +20,14 @@ class WindowWidget : public QWidget {
   void set_focus_chain(std::vector<QPointer<QWidget>> chain) { chain_ = std::move(chain); }
   void set_esc_closes(bool on) { esc_closes_ = on; }
   void set_drag_to_move(bool on) { drag_to_move_ = on; }
-  void set_accepts_input(bool on) { accepts_input_ = on; }
+  void set_accepts_input(bool on) {
+    accepts_input_ = on;
+    apply_frame_palette();
+  }
+  void set_keep_frame_active(bool on) {
+    keep_frame_active_ = on;
+    apply_frame_palette();
+  }
   bool accepts_input() const { return accepts_input_; }
   void set_closing_handler(std::function<void()> h) { closing_ = std::move(h); }
 
@@ -41,6 +48,7 @@ class WindowWidget : public QWidget {
  private:
   void apply_outer_rect(int frame_width, int frame_height);
   bool is_ours(QObject* o) const;
+  void apply_frame_palette();
 
   Rect outer_;
   bool frame_known_ = false;
@@ -48,6 +56,8 @@ class WindowWidget : public QWidget {
   bool esc_closes_ = false;
   bool drag_to_move_ = false;
   bool accepts_input_ = true;
+  bool keep_frame_active_ = false;
+  bool frame_palette_changed_ = false;
   bool manual_drag_ = false;
   QPoint drag_offset_;
   std::function<void()> closing_;

@@ -30,8 +30,17 @@ std::vector<控件*> 窗口::取控件列表() {
 
 std::uint32_t 窗口::背景颜色() const { return native_->background_colour(); }
 void 窗口::置背景颜色(std::uint32_t colour_bgr) { native_->set_background_colour(colour_bgr); }
-void 窗口::置框架保持激活(bool on) { keep_frame_active_ = on; }
+void 窗口::置框架保持激活(bool on) {
+  keep_frame_active_ = on;
+  native_->set_keep_frame_active(on);
+}
 std::uintptr_t 窗口::取窗口句柄() const { return native_->native_handle(); }
 void 窗口::关闭() { native_->request_close(); }
+
+std::vector<组件项> 取窗口组件列表(窗口& window) {
+  std::vector<组件项> list;
+  for (控件* c : window.取控件列表()) list.push_back({c, c->类型名()});
+  return list;
+}
 
 }  // namespace ui

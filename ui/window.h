@@ -48,4 +48,13 @@ class 窗口 {
   bool keep_frame_active_ = false;
 };
 
+// A live control of a window with its kind name.
+struct 组件项 {
+  控件* 组件;
+  text::Text 类型名;
+};
+
+// The window's live controls with their kinds, in definition order.
+std::vector<组件项> 取窗口组件列表(窗口& window);
+
 }  // namespace ui
