@@ -4,9 +4,11 @@
 
 #include "app/program_values.h"
 #include "app/runtime_error.h"
+#include "effects/version_vista.h"
 #include "effects/window_effects.h"
 #include "platform/application.h"
 #include "text/gbk_literal.h"
+#include "ui/about_window.h"
 #include "ui/loader.h"
 #include "ui/main_window.h"
 
@@ -37,9 +39,23 @@ void 清理子程序() {
 
 int 清理次数() { return cleanup_runs; }
 
+namespace {
+
+// Both windows get the glass look when they are created, on systems new
+// enough to have it. A window loaded without the start routine (as checks
+// do) has no effects object to ask.
+void apply_effects(ui::窗口* window) {
+  if (!是否Vista或更高()) return;
+  if (window == nullptr || 特效对象 == nullptr) return;
+  特效对象->玻璃化窗口(*window, true, true, true, true, true, true, true, true, true);
+}
+
+}  // namespace
+
 void 主窗口_创建完毕() {
+  apply_effects(ui::主窗口());
   原编码名 = "UTF-8"_gbk;
   现编码名 = "GB18030"_gbk;
 }
 
-void 关于窗口_创建完毕() {}
+void 关于窗口_创建完毕() { apply_effects(ui::取已载入窗口(ui::kAboutWindowId)); }

@@ -90,6 +90,9 @@ bool set_extended_style(std::uintptr_t window, std::uint32_t style) {
   // Translucency must be asked for before the native window exists, which
   // it does not yet while the window is still hidden after loading.
   w->setAttribute(Qt::WA_TranslucentBackground, (style & kLayeredStyle) != 0);
+  // The window still paints its own background; only the colour key makes
+  // pixels see-through.
+  w->setAttribute(Qt::WA_NoSystemBackground, false);
   refresh_glass(w);
   return true;
 }
