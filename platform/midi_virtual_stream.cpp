@@ -10,13 +10,6 @@
 
 namespace platform {
 
-struct VirtualMidiDevice::Pending {
-  MidiStream::Callback callback;
-  MidiStream::Notice notice;
-  MidiChunk* chunk;
-  const void* owner;
-};
-
 class VirtualMidiDevice::Stream final : public MidiStream {
  public:
   Stream(VirtualMidiDevice& device, Callback callback) : device_(device), callback_(std::move(callback)) {}

@@ -49,7 +49,13 @@ class VirtualMidiDevice {
  private:
   class Stream;
   friend class Stream;
-  struct Pending;
+  // A callback still to be made, with the stream it comes from.
+  struct Pending {
+    MidiStream::Callback callback;
+    MidiStream::Notice notice;
+    MidiChunk* chunk;
+    const void* owner;
+  };
 
   void run_callbacks(std::unique_lock<std::mutex>& lock, std::vector<Pending> pending);
 
