@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/large_buffer.h"
+
 namespace {
 
 constexpr int kMaxIconvCalls = 12;
@@ -48,6 +50,7 @@ text::ByteSet 转码字节集(std::string_view 数据, std::string_view 原编�
   // between these encodings fit at once or after one enlargement.
   const std::size_t growth = n / 2 + 128;
   if (!out.reserve(n)) return out;
+  platform::advise_large_buffer(out.data(), out.capacity());
 
   char* in = const_cast<char*>(数据.data());
   std::size_t in_left = n;
@@ -66,6 +69,7 @@ text::ByteSet 转码字节集(std::string_view 数据, std::string_view 原编�
     if (errno != E2BIG) break;
     // Grows in place where it can; the bytes written so far are kept.
     if (call == kMaxIconvCalls || !out.reserve(out.capacity() + growth)) break;
+    platform::advise_large_buffer(out.data(), out.capacity());
   }
   out.release();
   return out;

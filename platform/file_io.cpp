@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/large_buffer.h"
 #include "text/encoding_boundary.h"
 
 namespace platform {
@@ -71,6 +72,7 @@ ReadOutcome read_whole_file(std::string_view path, text::ByteSet& into) {
   // a file that grows meanwhile is still read to its end.
   std::size_t expected = static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0);
   if (!into.reserve(expected + 1)) return ReadOutcome::no_memory;
+  advise_large_buffer(into.data(), into.capacity());
   ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
   std::size_t size = 0;
   for (;;) {
@@ -78,6 +80,7 @@ ReadOutcome read_whole_file(std::string_view path, text::ByteSet& into) {
       into.clear();
       return ReadOutcome::no_memory;
     }
+    advise_large_buffer(into.data(), into.capacity());
     const ssize_t n = ::read(fd.get(), into.data() + size, into.capacity() - size);
     if (n < 0) {
       if (errno == EINTR) continue;
