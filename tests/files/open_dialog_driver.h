@@ -1,0 +1,67 @@
+#pragma once
+// Drives the real file dialog from inside its own event loop: once the
+// dialog is shown the action runs on it. Should the dialog (or a box it
+// opened) still be open after the action, it is closed, so that a failing
+// test fails instead of hanging.
+#include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
+#include <functional>
+#include <ostream>
+#include <utility>
+
+class OpenDialogDriver {
+ public:
+  explicit OpenDialogDriver(std::function<void(QFileDialog&)> action) : action_(std::move(action)) {
+    QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
+    timer_.start(5);
+  }
+
+  bool acted() const { return acted_; }
+  // True when the action left something open that had to be closed.
+  bool had_to_close() const { return had_to_close_; }
+
+  static QFileDialog* shown_dialog() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* dialog = qobject_cast<QFileDialog*>(w);
+      if (dialog && dialog->isVisible()) return dialog;
+    }
+    return nullptr;
+  }
+
+ private:
+  void tick() {
+    QFileDialog* dialog = shown_dialog();
+    if (!dialog) return;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (busy_) {
+      // The action is waiting inside a box the dialog opened.
+      if (modal && modal != dialog) {
+        had_to_close_ = true;
+        modal->close();
+      }
+      return;
+    }
+    if (!acted_) {
+      acted_ = busy_ = true;
+      action_(*dialog);
+      busy_ = false;
+      return;
+    }
+    had_to_close_ = true;
+    if (modal && modal != dialog) {
+      modal->close();
+    } else {
+      dialog->reject();
+    }
+  }
+
+  std::function<void(QFileDialog&)> action_;
+  QTimer timer_;
+  bool acted_ = false;
+  bool busy_ = false;
+  bool had_to_close_ = false;
+};
+
+// Readable failure messages for Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
