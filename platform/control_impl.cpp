@@ -26,6 +26,13 @@ void paint_background(QWidget* w, std::uint32_t colour_bgr) {
 
 namespace {
 
+// CR LF starts a new line in a label; Qt would show the CR as a blank.
+QString label_display_text(std::string_view gbk) {
+  QString shown = to_qstring(gbk);
+  shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return shown;
+}
+
 QWidget* make_widget(QWidget* parent, const ControlOptions& o) {
   switch (o.kind) {
     case ControlKind::button: {
@@ -60,7 +67,7 @@ QWidget* make_widget(QWidget* parent, const ControlOptions& o) {
     case ControlKind::label: {
       auto* l = new QLabel(parent);
       l->setTextFormat(Qt::PlainText);
-      l->setText(to_qstring(o.caption));
+      l->setText(label_display_text(o.caption));
       if (o.label_layout == LabelLayout::centred_line) {
         l->setAlignment(Qt::AlignCenter);
         l->setWordWrap(false);
@@ -86,6 +93,7 @@ QWidget* make_widget(QWidget* parent, const ControlOptions& o) {
 
 ControlImpl::ControlImpl(QWidget* parent, const ControlOptions& o)
     : kind_(o.kind), widget_(make_widget(parent, o)), background_(kButtonFace) {
+  if (kind_ == ControlKind::label) label_caption_ = text::Text(o.caption);
   widget_->hide();
   widget_->setGeometry(o.rect.left, o.rect.top, o.rect.width, o.rect.height);
   widget_->setFocusPolicy(o.focusable ? Qt::StrongFocus : Qt::NoFocus);
@@ -107,7 +115,8 @@ bool ControlImpl::has_focus() const { return widget_ && widget_->hasFocus(); }
 void ControlImpl::set_caption(std::string_view gbk) {
   if (!widget_) return;
   if (auto* l = qobject_cast<QLabel*>(widget_)) {
-    l->setText(to_qstring(gbk));
+    label_caption_ = text::Text(gbk);
+    l->setText(label_display_text(gbk));
     l->repaint();
   } else if (auto* b = qobject_cast<QPushButton*>(widget_)) {
     b->setText(to_qstring(gbk));
@@ -118,7 +127,7 @@ void ControlImpl::set_caption(std::string_view gbk) {
 
 text::Text ControlImpl::caption() const {
   if (!widget_) return {};
-  if (auto* l = qobject_cast<QLabel*>(widget_)) return from_qstring(l->text());
+  if (qobject_cast<QLabel*>(widget_) != nullptr) return label_caption_;
   if (auto* b = qobject_cast<QPushButton*>(widget_)) return from_qstring(b->text());
   if (auto* c = qobject_cast<QComboBox*>(widget_)) return from_qstring(c->currentText());
   return from_qstring(widget_->windowTitle());

@@ -39,6 +39,9 @@ class ControlImpl final : public Control {
  private:
   ControlKind kind_;
   QPointer<QWidget> widget_;
+  // A label gives back the exact bytes it was given; what it shows has
+  // CR LF turned into Qt's line break.
+  text::Text label_caption_;
   std::uint32_t background_;
 };
 
