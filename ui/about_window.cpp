@@ -7,13 +7,26 @@
 #include "ui/loader.h"
 
 namespace ui {
+namespace {
+
+int created_count = 0;
+
+// The created event: counted, then the effects step.
+void 关于窗口_被创建() {
+  ++created_count;
+  关于窗口_创建完毕();
+}
+
+}  // namespace
+
+int 关于窗口创建次数() { return created_count; }
 
 text::Text 关于文本() {
   return text::join(
       "碧溪琴 1.0      作者  岚舟\r\n"_gbk,
       "\r\n",
-      "前些天下了一批小说，打开才发现全是UTF-8编码，手机上的阅读软件显示不了～～\r\n"_gbk,
-      "与其手动一个个另存十几个文件，不如花三个晚上写个小工具，顺便练练手～～\r\n"_gbk,
+      "下了一批小说，全是UTF-8编码，手机阅读软件显示不了～～\r\n"_gbk,
+      "十几个文件懒得手动另存，花三个晚上写个小工具练手～～\r\n"_gbk,
       "\r\n",
       "用于把UTF-8小说文本等批量转换为GBK的小工具\r\n"_gbk,
       "开源，免费，捐助自愿，可在软件更新处下载到它的源代码～～\r\n"_gbk,
@@ -47,7 +60,7 @@ const 窗口定义& 关于窗口定义() {
     d.总在最前 = false;
     d.框架保持激活 = false;
     d.可视 = true;
-    d.创建完毕 = 关于窗口_创建完毕;
+    d.创建完毕 = 关于窗口_被创建;
 
     控件定义 donate;
     donate.名称 = "按钮2";

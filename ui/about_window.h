@@ -16,6 +16,9 @@ inline constexpr const char* kAuthorMailAddress = "bixiqin@example.com";
 const 窗口定义& 关于窗口定义();
 // The about text, CR LF ended lines, as GBK bytes.
 text::Text 关于文本();
+// How many times the About window's created event has fired in this process
+// (for checks: the event has no visible effect on systems without glass).
+int 关于窗口创建次数();
 
 }  // namespace ui
 
