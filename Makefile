@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(CI),-DBIXIQIN_WERROR=ON)
 
-.PHONY: deps configure build run test screenshot icon clean
+.PHONY: deps configure build run test screenshot icon clean bench
 
 deps:
 	@./scripts/install-deps
@@ -31,6 +31,13 @@ screenshot: build
 
 icon: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/tools/bixiqin-make-icon data/icons
+
+# The one-file conversion against raw iconv(), the iconv tool and cp; the
+# corpus (about 550 MB) is made once under the build folder.
+bench: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target bixiqin-bench-corpus bixiqin-bench-convert
+	./$(BUILD)/bench/bixiqin-bench-corpus $(BUILD)/bench-corpus
+	./$(BUILD)/bench/bixiqin-bench-convert $(BUILD)/bench-corpus
 
 clean:
 	rm -rf $(BUILD)
