@@ -3,7 +3,17 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(CI),-DBIXIQIN_WERROR=ON)
 
-.PHONY: deps configure build run test screenshot icon clean bench
+SANITIZE_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+# Sanitizer settings for check-sanitize: stop at the first fault, report
+# leaks, let a huge allocation fail so that the program reports it itself,
+# and leave out the leaks of the system libraries (each one explained there).
+SANITIZE_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:allocator_may_return_null=1 \
+  LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/sanitizers/lsan.supp:print_suppressions=0 \
+  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+.PHONY: deps configure build run test screenshot icon clean check-sanitize fuzz package bench
 
 deps:
 	@./scripts/install-deps
@@ -38,6 +48,21 @@ bench: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target bixiqin-bench-corpus bixiqin-bench-convert
 	./$(BUILD)/bench/bixiqin-bench-corpus $(BUILD)/bench-corpus
 	./$(BUILD)/bench/bixiqin-bench-convert $(BUILD)/bench-corpus
+
+# The whole test suite built with AddressSanitizer and UBSan, in its own folder.
+# The environment is set for the build too: test discovery runs the programs.
+check-sanitize: deps
+	@cmake -S . -B $(SANITIZE_BUILD) -G Ninja $(CMAKE_FLAGS) -DBIXIQIN_SANITIZE=ON >/dev/null
+	@$(SANITIZE_ENV) cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS)
+
+# Each parser of outside bytes under libFuzzer for FUZZ_SECONDS.
+fuzz: deps
+	FUZZ_SECONDS=$(FUZZ_SECONDS) ./scripts/fuzz $(FUZZ_BUILD)
+
+# A .deb of the program in $(BUILD)/ (install it with apt-get install ./$(BUILD)/bixiqin_*.deb).
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)
