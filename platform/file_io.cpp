@@ -76,11 +76,13 @@ ReadOutcome read_whole_file(std::string_view path, text::ByteSet& into) {
   ::posix_fadvise(fd.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
   std::size_t size = 0;
   for (;;) {
-    if (size == into.capacity() && !into.reserve(into.capacity() + into.capacity() / 2 + 4096)) {
-      into.clear();
-      return ReadOutcome::no_memory;
+    if (size == into.capacity()) {
+      if (!into.reserve(into.capacity() + into.capacity() / 2 + 4096)) {
+        into.clear();
+        return ReadOutcome::no_memory;
+      }
+      advise_large_buffer(into.data(), into.capacity());
     }
-    advise_large_buffer(into.data(), into.capacity());
     const ssize_t n = ::read(fd.get(), into.data() + size, into.capacity() - size);
     if (n < 0) {
       if (errno == EINTR) continue;

@@ -196,3 +196,18 @@ TEST(WholeFile, WritesEveryPieceInOrderAndReadsItBack) {
   EXPECT_TRUE(读取整个文件("").empty());
   EXPECT_EQ(dir.names(), std::set<std::string>{"w.txt"});
 }
+
+TEST(WholeFile, ReadsToTheEndWhateverTheSizeSaidAndReusesTheBuffer) {
+  // Files of the proc file system say they are empty but are not.
+  text::ByteSet bytes;
+  ASSERT_TRUE(读取整个文件("/proc/self/status", bytes));
+  EXPECT_NE(bytes.view().find("VmSize:"), std::string_view::npos);
+
+  TempFolder dir;
+  dir.write("short.txt", "abc");
+  ASSERT_TRUE(读取整个文件(dir.text("short.txt"), bytes));
+  EXPECT_EQ(bytes.view(), "abc");
+  dir.write("empty.txt", "");
+  ASSERT_TRUE(读取整个文件(dir.text("empty.txt"), bytes));
+  EXPECT_TRUE(bytes.empty());
+}
