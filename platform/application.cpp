@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -19,11 +20,18 @@ void init_application(int& argc, char** argv) {
 
 int run_message_loop() { return QApplication::exec(); }
 
-void quit_message_loop(int code) { QCoreApplication::exit(code); }
+void quit_message_loop(int code) {
+  // Only a running loop can take the request; Qt would otherwise keep it and
+  // make every later loop (a message box's included) end at once.
+  if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(code);
+}
 
 void process_waiting_messages() {
   QCoreApplication::sendPostedEvents();
   QCoreApplication::processEvents(QEventLoop::AllEvents);
+  // What those events posted is waiting too (a combo box's queued pick, a
+  // closed window's deletion): deliver it before returning.
+  QCoreApplication::sendPostedEvents();
 }
 
 void run_nested_loop_until(const std::function<bool()>& done) {

@@ -4,6 +4,7 @@
 #include "platform/browser.h"
 #include "platform/message_box.h"
 #include "text/gbk_literal.h"
+#include "ui/about_tune.h"
 #include "ui/loader.h"
 
 namespace ui {
@@ -52,7 +53,7 @@ const 窗口定义& 关于窗口定义() {
     d.可移动 = true;
     d.背景颜色 = platform::kButtonFace;
     d.有图标 = false;  // shows the program's icon
-    // The tune is attached here with play count 1 (see the music player).
+    d.背景音乐 = about_tune();
     d.播放次数 = 1;
     d.Esc键关闭 = true;
     d.随意移动 = false;

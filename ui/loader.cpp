@@ -127,6 +127,7 @@ struct RememberedState {
   window->置框架保持激活(d.框架保持激活);
   window->native().on_destroyed([window] { forget(window); });
 
+  window->播放背景音乐();
   create_controls(*window);
 
   if (d.创建完毕 != nullptr) d.创建完毕();

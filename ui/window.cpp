@@ -44,3 +44,11 @@ std::vector<组件项> 取窗口组件列表(窗口& window) {
 }
 
 }  // namespace ui
+
+namespace ui {
+
+void 窗口::播放背景音乐() {
+  if (!definition_.背景音乐.empty()) music_.start(definition_.背景音乐, definition_.播放次数);
+}
+
+}  // namespace ui

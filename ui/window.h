@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ui/control.h"
+#include "ui/midi_player.h"
 #include "ui/window_definition.h"
 
 namespace platform {
@@ -41,11 +42,16 @@ class 窗口 {
   platform::Window& native() { return *native_; }
   std::vector<控件>& controls() { return controls_; }
 
+  // Starts the definition's background music (when it has any); the music
+  // stops when the window goes.
+  void 播放背景音乐();
+
  private:
   const 窗口定义& definition_;
   std::unique_ptr<platform::Window> native_;
   std::vector<控件> controls_;
   bool keep_frame_active_ = false;
+  MidiPlayer music_;
 };
 
 // A live control of a window with its kind name.
