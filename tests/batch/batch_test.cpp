@@ -1,0 +1,311 @@
+// The batch conversion end to end: files added through the real dialog, a
+// click on "转换", real outputs on disk compared with an independent
+// converter, and what other handlers may do between two files.
+#include <QComboBox>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include "tests/source_list/main_window_fixture.h"
+
+namespace {
+
+using fixture::BetweenFiles;
+using fixture::u;
+
+// The expected output, made without iconv.
+QByteArray converted(const QByteArray& utf8, const char* to) {
+  QStringDecoder decode(QStringConverter::Utf8);
+  const QString s = decode(utf8);
+  EXPECT_FALSE(decode.hasError());
+  QStringEncoder encode(to);
+  EXPECT_TRUE(encode.isValid()) << to;
+  const QByteArray out = encode(s);
+  EXPECT_FALSE(encode.hasError());
+  return out;
+}
+
+const QByteArray kChapter = QStringLiteral("第一章 碧溪\n山中无甲子，寒尽不知年。\n").toUtf8();
+const QByteArray kInvalid("\xE7\xAC\xAC\xFF\xFE not UTF-8\n");
+
+class Batch : public fixture::MainWindowFixture {
+ protected:
+  void SetUp() override {
+    MainWindowFixture::SetUp();
+    books_ = folder(u("书架"));
+    other_ = folder(u("另一个"));
+  }
+
+  // Writes each file with the chapter text (varied by name) and adds them all
+  // in one go through the dialog.
+  QStringList add_files(const QString& in, const QStringList& names) {
+    for (const QString& n : names) write_file(in, n, content(n));
+    return add_through_dialog(in, names);
+  }
+  static QByteArray content(const QString& name) { return kChapter + name.toUtf8() + '\n'; }
+
+  static QString output(const QString& in, const char* encoding, const QString& name) {
+    return in + u'/' + u(encoding) + u("  ") + name;
+  }
+  static QStringList files_in(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+  }
+
+  void convert() { click("按钮_转换"); }
+
+  QString books_, other_;
+};
+
+TEST_F(Batch, RightAfterStartUtf8FilesBecomeGb18030FilesBesideThem) {
+  EXPECT_EQ(原编码名, "UTF-8");
+  EXPECT_EQ(现编码名, "GB18030");
+  add_files(books_, {u("a.txt"), u("第二章.txt")});
+  convert();
+
+  for (const QString& name : {u("a.txt"), u("第二章.txt")}) {
+    SCOPED_TRACE(name.toStdString());
+    const QString out = output(books_, "GB18030", name);
+    ASSERT_TRUE(QFileInfo::exists(out));
+    EXPECT_EQ(read_file(out), converted(content(name), "GB18030"));
+    EXPECT_EQ(read_file(books_ + u'/' + name), content(name)) << "the source is never changed";
+  }
+  EXPECT_EQ(items("列表框_现在"), (QStringList{u("GB18030  a.txt"), u("GB18030  第二章.txt")}));
+  EXPECT_EQ(caption("标签_现信息"), u("成功转换了2个文件～～"));
+}
+
+TEST_F(Batch, EmptyListOnlyEmptiesTheResultList) {
+  child<QListWidget>("列表框_现在")->addItem(u("GB18030  old.txt"));
+  const QString label = caption("标签_现信息");
+  convert();
+  EXPECT_TRUE(items("列表框_现在").isEmpty());
+  EXPECT_EQ(caption("标签_现信息"), label);
+  EXPECT_TRUE(files_in(books_).isEmpty());
+}
+
+TEST_F(Batch, SecondRunOverwritesTheOutputsAndListsEachOnce) {
+  add_files(books_, {u("a.txt"), u("b.txt")});
+  convert();
+  ASSERT_EQ(items("列表框_现在").size(), 2);
+
+  const QByteArray changed = QStringLiteral("改过的内容\n").toUtf8();
+  write_file(books_, u("a.txt"), changed);
+  convert();
+  EXPECT_EQ(read_file(output(books_, "GB18030", u("a.txt"))), converted(changed, "GB18030"));
+  EXPECT_EQ(items("列表框_现在"), (QStringList{u("GB18030  a.txt"), u("GB18030  b.txt")}));
+  EXPECT_EQ(caption("标签_现信息"), u("成功转换了2个文件～～"));
+}
+
+TEST_F(Batch, FailedFileIsSkippedAndTheLabelShowsPositions) {
+  write_file(books_, u("a.txt"), content(u("a.txt")));
+  write_file(books_, u("b.txt"), kInvalid);
+  write_file(books_, u("c.txt"), content(u("c.txt")));
+  add_through_dialog(books_, {u("a.txt"), u("b.txt"), u("c.txt")});
+
+  QStringList captions{caption("标签_现信息")};
+  BetweenFiles watch([&] {
+    if (caption("标签_现信息") != captions.back()) captions << caption("标签_现信息");
+  });
+  convert();
+  watch.stop();
+  if (caption("标签_现信息") != captions.back()) captions << caption("标签_现信息");
+
+  EXPECT_EQ(captions, (QStringList{u("标签"), u("成功转换了1个文件～～"), u("成功转换了3个文件～～")}));
+  EXPECT_EQ(items("列表框_现在"), (QStringList{u("GB18030  a.txt"), u("GB18030  c.txt")}));
+  EXPECT_FALSE(QFileInfo::exists(output(books_, "GB18030", u("b.txt"))));
+  EXPECT_EQ(files_in(books_).size(), 5);
+}
+
+TEST_F(Batch, OnlyFileFailingLeavesAnEmptyResultListAndTheOldCaption) {
+  add_files(books_, {u("a.txt")});
+  convert();
+  ASSERT_EQ(caption("标签_现信息"), u("成功转换了1个文件～～"));
+
+  click("按钮2");
+  write_file(other_, u("bad.txt"), kInvalid);
+  add_through_dialog(other_, {u("bad.txt")});
+  child<QListWidget>("列表框_现在")->addItem(u("GB18030  old.txt"));
+  convert();
+  EXPECT_TRUE(items("列表框_现在").isEmpty());
+  EXPECT_EQ(caption("标签_现信息"), u("成功转换了1个文件～～"));
+  EXPECT_EQ(files_in(other_), QStringList{u("bad.txt")});
+}
+
+TEST_F(Batch, SameNamesFromTwoFoldersGiveAnOutputInEach) {
+  write_file(books_, u("a.txt"), content(u("one")));
+  write_file(other_, u("a.txt"), content(u("two")));
+  add_through_dialog(books_, {u("a.txt")});
+  add_through_dialog(other_, {u("a.txt")});
+  convert();
+  EXPECT_EQ(items("列表框_现在"), (QStringList{u("GB18030  a.txt"), u("GB18030  a.txt")}));
+  EXPECT_EQ(read_file(output(books_, "GB18030", u("a.txt"))), converted(content(u("one")), "GB18030"));
+  EXPECT_EQ(read_file(output(other_, "GB18030", u("a.txt"))), converted(content(u("two")), "GB18030"));
+}
+
+TEST_F(Batch, UnreadableSourcesAreSkippedLikeFailedFiles) {
+  add_files(books_, {u("a.txt"), u("gone.txt"), u("dir.txt"), u("d.txt")});
+  ASSERT_TRUE(QFile::remove(books_ + u("/gone.txt")));
+  ASSERT_TRUE(QFile::remove(books_ + u("/dir.txt")));
+  ASSERT_TRUE(QDir().mkdir(books_ + u("/dir.txt")));
+
+  QStringList captions{caption("标签_现信息")};
+  BetweenFiles watch([&] {
+    if (caption("标签_现信息") != captions.back()) captions << caption("标签_现信息");
+  });
+  convert();
+  watch.stop();
+
+  EXPECT_EQ(items("列表框_现在"), (QStringList{u("GB18030  a.txt"), u("GB18030  d.txt")}));
+  EXPECT_EQ(captions, (QStringList{u("标签"), u("成功转换了1个文件～～")}));
+  EXPECT_EQ(caption("标签_现信息"), u("成功转换了4个文件～～"));
+  EXPECT_FALSE(QFileInfo::exists(output(books_, "GB18030", u("gone.txt"))));
+  EXPECT_FALSE(QFileInfo::exists(output(books_, "GB18030", u("dir.txt"))));
+}
+
+TEST_F(Batch, CountMismatchShowsTheMessageAndTouchesNothing) {
+  add_files(books_, {u("a.txt")});
+  原始文件路径.append(fixture::gbk(books_ + u("/a.txt")));
+  child<QListWidget>("列表框_现在")->addItem(u("kept"));
+  child<QLabel>("标签_现信息")->setText(u("成功转换了7个文件～～"));
+
+  QString text, title;
+  QList<QAbstractButton*> buttons;
+  QMessageBox::Icon icon = QMessageBox::Critical;
+  bool has_owner = true;
+  Qt::WindowModality modality = Qt::NonModal;
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    QMessageBox* box = fixture::shown_message_box();
+    if (!box) return;
+    answer.stop();
+    text = box->text();
+    title = box->windowTitle();
+    buttons = box->buttons();
+    icon = box->icon();
+    has_owner = box->parentWidget() != nullptr;
+    modality = box->windowModality();
+    EXPECT_EQ(box->objectName(), u("bixiqin-message-box"));
+    if (QAbstractButton* ok = box->button(QMessageBox::Ok)) QTest::mouseClick(ok, Qt::LeftButton);
+    if (box->isVisible()) box->reject();
+  });
+  answer.start(5);
+  convert();
+  answer.stop();
+
+  EXPECT_EQ(text, u("数组这里 出错了？"));
+  EXPECT_EQ(title, u("信息："));
+  ASSERT_EQ(buttons.size(), 1);
+  EXPECT_EQ(icon, QMessageBox::NoIcon);
+  EXPECT_FALSE(has_owner);
+  EXPECT_EQ(modality, Qt::ApplicationModal);
+  EXPECT_EQ(items("列表框_现在"), QStringList{u("kept")});
+  EXPECT_EQ(caption("标签_现信息"), u("成功转换了7个文件～～"));
+  EXPECT_EQ(files_in(books_), QStringList{u("a.txt")});
+}
+
+// Between two files the window serves the user; these are the changes a
+// user can make there.
+class BatchMeanwhile : public Batch {
+ protected:
+  // Three files a, b, c in 书架; `after_first` runs once, after a.txt has
+  // been converted and before b.txt is.
+  void run_with_step_after_first(const std::function<void()>& after_first) {
+    add_files(books_, {u("a.txt"), u("b.txt"), u("c.txt")});
+    bool done = false;
+    BetweenFiles step([&] {
+      if (!done && items("列表框_现在").size() == 1) {
+        done = true;
+        after_first();
+      }
+    });
+    convert();
+    step.stop();
+    EXPECT_TRUE(done) << "the run never let events through after its first file";
+  }
+};
+
+TEST_F(BatchMeanwhile, NewTargetEncodingAppliesFromTheNextFile) {
+  run_with_step_after_first([&] {
+    auto* target = child<QComboBox>("组合框_现编码");
+    ASSERT_EQ(target->currentIndex(), 1);
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_Up);  // to "#编码_GBK  简体中文"
+    EXPECT_EQ(target->currentIndex(), 0);
+  });
+  EXPECT_EQ(现编码名, "GBK");
+  EXPECT_EQ(items("列表框_现在"), (QStringList{u("GB18030  a.txt"), u("GBK  b.txt"), u("GBK  c.txt")}));
+  EXPECT_EQ(read_file(output(books_, "GB18030", u("a.txt"))), converted(content(u("a.txt")), "GB18030"));
+  EXPECT_EQ(read_file(output(books_, "GBK", u("b.txt"))), converted(content(u("b.txt")), "GBK"));
+  EXPECT_FALSE(QFileInfo::exists(output(books_, "GB18030", u("b.txt"))));
+}
+
+TEST_F(BatchMeanwhile, SecondClickOnConvertStartsNoNestedRun) {
+  run_with_step_after_first([&] { click("按钮_转换"); });
+  EXPECT_EQ(items("列表框_现在"),
+            (QStringList{u("GB18030  a.txt"), u("GB18030  b.txt"), u("GB18030  c.txt")}));
+  EXPECT_EQ(caption("标签_现信息"), u("成功转换了3个文件～～"));
+}
+
+TEST_F(BatchMeanwhile, ClearStopsTheRun) {
+  run_with_step_after_first([&] { click("按钮2"); });
+  EXPECT_TRUE(items("列表框_现在").isEmpty());
+  EXPECT_TRUE(QFileInfo::exists(output(books_, "GB18030", u("a.txt"))));
+  EXPECT_FALSE(QFileInfo::exists(output(books_, "GB18030", u("b.txt"))));
+  EXPECT_FALSE(QFileInfo::exists(output(books_, "GB18030", u("c.txt"))));
+  EXPECT_EQ(caption("标签_现信息"), u("成功转换了1个文件～～"));
+}
+
+// The refilled list holds positions 2 and 3 again; they are not this run's.
+TEST_F(BatchMeanwhile, ClearThenAddStillStopsTheRun) {
+  for (const char* n : {"x.txt", "y.txt", "z.txt"}) write_file(other_, u(n), content(u(n)));
+  run_with_step_after_first([&] {
+    click("按钮2");
+    add_through_dialog(other_, {u("x.txt"), u("y.txt"), u("z.txt")});
+  });
+  EXPECT_TRUE(items("列表框_现在").isEmpty());
+  EXPECT_FALSE(QFileInfo::exists(output(books_, "GB18030", u("b.txt"))));
+  EXPECT_EQ(files_in(other_), (QStringList{u("x.txt"), u("y.txt"), u("z.txt")}));
+  EXPECT_EQ(caption("标签_原信息"), u("列表框共有3个文件～～"));
+}
+
+TEST_F(BatchMeanwhile, FilesAddedDuringARunWaitForTheNextRun) {
+  write_file(other_, u("x.txt"), content(u("x.txt")));
+  run_with_step_after_first([&] { add_through_dialog(other_, {u("x.txt")}); });
+  EXPECT_EQ(items("列表框_现在"),
+            (QStringList{u("GB18030  a.txt"), u("GB18030  b.txt"), u("GB18030  c.txt")}));
+  EXPECT_FALSE(QFileInfo::exists(output(other_, "GB18030", u("x.txt"))));
+  EXPECT_EQ(caption("标签_原信息"), u("列表框共有4个文件～～"));
+
+  convert();
+  EXPECT_EQ(items("列表框_现在").size(), 4);
+  EXPECT_EQ(caption("标签_现信息"), u("成功转换了4个文件～～"));
+  EXPECT_TRUE(QFileInfo::exists(output(other_, "GB18030", u("x.txt"))));
+}
+
+TEST_F(BatchMeanwhile, ClosingTheMainWindowStopsTheRun) {
+  run_with_step_after_first([&] { ui::主窗口()->关闭(); });
+  EXPECT_TRUE(QFileInfo::exists(output(books_, "GB18030", u("a.txt"))));
+  EXPECT_FALSE(QFileInfo::exists(output(books_, "GB18030", u("b.txt"))));
+}
+
+TEST_F(Batch, WindowServesEventsBetweenEveryTwoFiles) {
+  constexpr int kFiles = 30;
+  QStringList names;
+  for (int i = 1; i <= kFiles; ++i) names << QStringLiteral("章%1.txt").arg(i, 2, 10, QLatin1Char('0'));
+  add_files(books_, names);
+
+  // Counts the passes that see a new file converted since the last pass.
+  int passes_between_files = 0;
+  int seen = 0;
+  BetweenFiles counter([&] {
+    const int now = static_cast<int>(items("列表框_现在").size());
+    if (now > seen) ++passes_between_files;
+    seen = now;
+  });
+  convert();
+  counter.stop();
+
+  ASSERT_EQ(items("列表框_现在").size(), kFiles);
+  EXPECT_GE(counter.fired(), kFiles - 1);
+  EXPECT_GE(passes_between_files, kFiles - 1) << "events wait until the whole run is over";
+}
+
+}  // namespace
