@@ -1,5 +1,6 @@
 #include "platform/midi_fluid_synth.h"
 
+#include <dlfcn.h>
 #include <fluidsynth.h>
 
 #include <mutex>
@@ -12,12 +13,30 @@ struct FluidSynth::Handles {
   fluid_audio_driver_t* driver = nullptr;
 };
 
+namespace {
+
+// The sound library under FluidSynth's ALSA driver prints its own failures
+// (no sound card) to stderr; it is reached through FluidSynth's own
+// dependency, when there is one, so nothing more needs linking.
+using AlsaErrorHandler = void (*)(const char*, int, const char*, int, const char*, ...);
+void alsa_says_nothing(const char*, int, const char*, int, const char*, ...) {}
+
+void quiet_alsa() {
+  using SetHandler = int (*)(AlsaErrorHandler);
+  if (void* set = dlsym(RTLD_DEFAULT, "snd_lib_error_set_handler")) {
+    reinterpret_cast<SetHandler>(set)(alsa_says_nothing);
+  }
+}
+
+}  // namespace
+
 void quiet_fluid_log() {
   static std::once_flag once;
   std::call_once(once, [] {
     for (int level = FLUID_PANIC; level <= FLUID_DBG; ++level) {
       fluid_set_log_function(level, nullptr, nullptr);
     }
+    quiet_alsa();
   });
 }
 
@@ -30,6 +49,7 @@ std::unique_ptr<FluidSynth> FluidSynth::create(double sample_rate) {
   if (!fs->h_->settings) return nullptr;
   fluid_settings_setnum(fs->h_->settings, "synth.sample-rate", sample_rate);
   fluid_settings_setint(fs->h_->settings, "synth.reverb.active", 1);
+  fluid_settings_setnum(fs->h_->settings, "synth.gain", 0.5);
   fs->h_->synth = new_fluid_synth(fs->h_->settings);
   if (!fs->h_->synth) return nullptr;
   if (fluid_synth_sfload(fs->h_->synth, kSoundFontPath, 1) == FLUID_FAILED) return nullptr;

@@ -14,7 +14,12 @@ class VirtualMidiDevice::Stream final : public MidiStream {
  public:
   Stream(VirtualMidiDevice& device, Callback callback) : device_(device), callback_(std::move(callback)) {}
 
-  ~Stream() override { detach(); }
+  ~Stream() override {
+    detach();
+    std::lock_guard lock(device_.m_);
+    --device_.alive_;
+    device_.cv_.notify_all();
+  }
 
   bool set_time_division(int ticks_per_quarter) override {
     if (ticks_per_quarter <= 0 || ticks_per_quarter > 0x7FFF) return false;
@@ -144,7 +149,12 @@ class VirtualMidiDevice::Stream final : public MidiStream {
   bool playing_ = false;
 };
 
-VirtualMidiDevice::~VirtualMidiDevice() = default;
+VirtualMidiDevice::~VirtualMidiDevice() {
+  // A stream may still be on its way out on another thread (a release
+  // handed over by its owner): it needs the device until it is gone.
+  std::unique_lock lock(m_);
+  cv_.wait(lock, [&] { return alive_ == 0; });
+}
 
 MidiStreamFactory VirtualMidiDevice::factory() {
   return [this](MidiStream::Callback callback) -> std::unique_ptr<MidiStream> {
@@ -153,6 +163,7 @@ MidiStreamFactory VirtualMidiDevice::factory() {
     auto stream = std::make_unique<Stream>(*this, std::move(callback));
     streams_.push_back(stream.get());
     ++opened_;
+    ++alive_;
     return stream;
   };
 }

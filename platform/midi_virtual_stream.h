@@ -22,7 +22,7 @@ struct RecordedMessage {
 class VirtualMidiDevice {
  public:
   VirtualMidiDevice() = default;
-  ~VirtualMidiDevice();
+  ~VirtualMidiDevice();  // waits for every stream opened on it to be destroyed
   VirtualMidiDevice(const VirtualMidiDevice&) = delete;
   VirtualMidiDevice& operator=(const VirtualMidiDevice&) = delete;
 
@@ -66,6 +66,7 @@ class VirtualMidiDevice {
   std::vector<Stream*> streams_;
   std::vector<Pending> held_;
   int opened_ = 0;
+  int alive_ = 0;  // stream objects not yet destroyed
   int callbacks_running_ = 0;
   bool unavailable_ = false;
   bool hold_ = false;

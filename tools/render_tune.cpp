@@ -3,6 +3,7 @@
 // stream played go through the synthesizer offline.
 //
 //   bixiqin-render-tune <output.wav>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -28,8 +29,13 @@ int main(int argc, char** argv) {
   }
   platform::set_midi_stream_factory(nullptr);
 
+  // The output's closing silence comes whenever the clock was last moved:
+  // the tune ends with its last note, and one second of release follows.
   const auto messages = device.messages();
-  const double last = messages.empty() ? 0 : messages.back().time_us / 1e6;
+  double last = 0;
+  for (const auto& m : messages) {
+    if ((m.message & 0xF0) == 0x90) last = std::max(last, m.time_us / 1e6);
+  }
   const auto level = platform::render_midi_wav(messages, last + 1.0, argv[1]);
   if (!level) {
     std::fprintf(stderr, "bixiqin-render-tune: no soundfont, or %s cannot be written\n", argv[1]);
