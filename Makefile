@@ -13,7 +13,7 @@ SANITIZE_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:allocator_may_return_
   LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/sanitizers/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: deps configure build run test screenshot icon clean check-sanitize fuzz package bench
+.PHONY: deps configure build run test screenshot icon clean check-sanitize fuzz package bench tune-wav
 
 deps:
 	@./scripts/install-deps
@@ -66,3 +66,8 @@ package: build
 
 clean:
 	rm -rf $(BUILD)
+
+# The About window's tune rendered offline through the synthesizer.
+tune-wav: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target bixiqin-render-tune
+	./$(BUILD)/tools/bixiqin-render-tune $(BUILD)/about-tune.wav
