@@ -280,6 +280,31 @@ TEST_F(BatchMeanwhile, FilesAddedDuringARunWaitForTheNextRun) {
   EXPECT_TRUE(QFileInfo::exists(output(other_, "GB18030", u("x.txt"))));
 }
 
+// The About window is modal: the run waits inside it until it closes.
+TEST_F(BatchMeanwhile, AboutWindowPausesTheRunUntilItCloses) {
+  int items_while_open = -1;
+  bool second_written_while_open = true;
+  run_with_step_after_first([&] {
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() != u("关于窗口") || !w->isVisible()) continue;
+        look.stop();
+        // Let the loop of the About window turn a few times first.
+        for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+        items_while_open = static_cast<int>(items("列表框_现在").size());
+        second_written_while_open = QFileInfo::exists(output(books_, "GB18030", u("b.txt")));
+        w->close();
+      }
+    });
+    look.start(5);
+    click("按钮_选择1");
+  });
+  EXPECT_EQ(items_while_open, 1);
+  EXPECT_FALSE(second_written_while_open);
+  EXPECT_EQ(items("列表框_现在").size(), 3) << "the run goes on once the About window has gone";
+}
+
 TEST_F(BatchMeanwhile, ClosingTheMainWindowStopsTheRun) {
   run_with_step_after_first([&] { ui::主窗口()->关闭(); });
   EXPECT_TRUE(QFileInfo::exists(output(books_, "GB18030", u("a.txt"))));
