@@ -108,7 +108,11 @@ fi
 echo "realwindow: frame $frame at $got (client $(geometry "$win"))"
 
 xdotool key --window "$win" Escape
-exited() { ! kill -0 "$app_pid" 2>/dev/null; }
+# Gone, or a zombie waiting to be reaped.
+exited() {
+  state=$(ps -o stat= -p "$app_pid" 2>/dev/null)
+  [ -z "$state" ] || [ "${state#Z}" != "$state" ]
+}
 if ! wait_for exited; then
   # A sent key event may be ignored by the toolkit: type it into the focused window instead.
   xdotool windowactivate --sync "$win" key Escape
