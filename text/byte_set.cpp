@@ -11,8 +11,26 @@ ByteSet::ByteSet(std::string_view bytes) {
   }
 }
 
+namespace {
+// Large blocks start on a 2 MiB boundary, so that the memory can be backed
+// by large pages: first touches of fresh memory are what large conversions
+// spend most of their time on otherwise.
+constexpr std::size_t kLargeBlock = std::size_t{4} << 20;
+constexpr std::size_t kLargeAlign = std::size_t{2} << 20;
+}  // namespace
+
 bool ByteSet::reserve(std::size_t capacity) {
   if (capacity <= capacity_) return true;
+  if (data_ == nullptr && capacity >= kLargeBlock) {
+    const std::size_t rounded = (capacity + kLargeAlign - 1) / kLargeAlign * kLargeAlign;
+    if (rounded >= capacity) {
+      if (void* block = std::aligned_alloc(kLargeAlign, rounded)) {
+        data_ = static_cast<char*>(block);
+        capacity_ = capacity;
+        return true;
+      }
+    }
+  }
   void* grown = std::realloc(data_, capacity);
   if (grown == nullptr) return false;
   data_ = static_cast<char*>(grown);
