@@ -54,7 +54,7 @@ bench: configure
 check-sanitize: deps
 	@cmake -S . -B $(SANITIZE_BUILD) -G Ninja $(CMAKE_FLAGS) -DBIXIQIN_SANITIZE=ON >/dev/null
 	@$(SANITIZE_ENV) cmake --build $(SANITIZE_BUILD) -j $(JOBS)
-	cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS)
+	cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) ctest --output-on-failure --timeout 300 -j $(JOBS)
 
 # Each parser of outside bytes under libFuzzer for FUZZ_SECONDS.
 fuzz: deps
