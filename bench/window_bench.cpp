@@ -1,0 +1,497 @@
+// Times the whole batch conversion as a user runs it: the real main window on
+// the offscreen platform, its source list holding the corpus, a click on
+// "转换", until the handler returns. Side by side with the raw in-process
+// iconv() on the same bytes (the limit), the one-file step in a plain loop,
+// the iconv tool (a shell loop over it for the chapters) and cp (the I/O floor).
+//
+//   bixiqin-bench-window CORPUS [--reps 3] [--no-shell-loop]
+//
+// CORPUS is what bixiqin-bench-corpus wrote. Every measurement runs in a
+// child process of its own so that its peak memory is its own; the window
+// runs in this program started again with an internal mode:
+//
+//   bixiqin-bench-window --child baseline
+//   bixiqin-bench-window --child window FROM TO FILE-OR-FOLDER
+//
+// The list is filled the way the add command fills it (each full path into
+// 原始文件路径, its file name into 列表框_原始, then the count label), without
+// the open dialog: picking 10,000 files by hand is not what is measured.
+// Outputs are removed afterwards.
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/program_values.h"
+#include "bench/bench_common.h"
+#include "convert/batch_conversion.h"
+#include "convert/encoding_catalogue.h"
+#include "convert/single_file.h"
+#include "files/path_split.h"
+#include "platform/application.h"
+#include "text/encoding_boundary.h"
+#include "text/gbk_literal.h"
+#include "ui/loader.h"
+#include "ui/main_window.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using bench::best;
+using bench::in_child;
+using bench::now;
+using bench::program;
+using bench::Sample;
+using bench::settle;
+
+// ---------------------------------------------------------------- the child
+
+long high_water_kib() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.starts_with("VmHWM:")) return std::atol(line.c_str() + 6);
+  }
+  return -1;
+}
+
+// Picks `name` in a drop-down list as the user would, then runs its handler.
+bool choose(ui::控件& combo, void (*handler)(), const char* name, const text::Text& value) {
+  for (int position = 0; position < 3; ++position) {
+    if (编码名称(position) == std::optional<text::Text>(name)) {
+      combo.置现行选中项(position);
+      handler();
+      return value == name;
+    }
+  }
+  return false;
+}
+
+QPushButton* convert_button() {
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (auto* b = top->findChild<QPushButton*>(QStringLiteral("按钮_转换"))) return b;
+  }
+  return nullptr;
+}
+
+// The label's fixed parts are made once: the watch must cost next to nothing.
+text::Text label_for(int count) {
+  static const text::Text before = "成功转换了"_gbk;
+  static const text::Text after = "个文件～～"_gbk;
+  return text::join(before, text::decimal(count), after);
+}
+
+// Watches the run from inside: a zero timer fires once per pass of the event
+// loop, which the run makes before every file. It stamps each pass and checks
+// that the result list and label have moved on by exactly one file.
+class RunWatch {
+ public:
+  explicit RunWatch(std::size_t files) { stamps_.reserve(files + 16); }
+
+  void start() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] { pass(); });
+    stamps_.push_back(now());
+    timer_.start(0);
+  }
+  void stop() {
+    timer_.stop();
+    stamps_.push_back(now());
+  }
+
+  double longest_gap() const {
+    double longest = 0;
+    for (std::size_t i = 1; i < stamps_.size(); ++i) longest = std::max(longest, stamps_[i] - stamps_[i - 1]);
+    return longest;
+  }
+  int passes() const { return static_cast<int>(stamps_.size()) - 2; }
+  // Distinct counts of the result list seen at the passes (0 .. N-1 when the
+  // list and label moved once per file), and whether they ever disagreed.
+  int steps_seen() const { return steps_; }
+  bool consistent() const { return consistent_; }
+
+ private:
+  void pass() {
+    stamps_.push_back(now());
+    const int count = ui::主窗口控件::列表框_现在().取项目数();
+    if (count == last_count_) return;
+    if (count != last_count_ + 1) consistent_ = false;
+    if (count > 0 && ui::主窗口控件::标签_现信息().标题() != label_for(count)) consistent_ = false;
+    last_count_ = count;
+    ++steps_;
+  }
+
+  QTimer timer_;
+  std::vector<double> stamps_;
+  int last_count_ = -1;
+  int steps_ = 0;
+  bool consistent_ = true;
+};
+
+int child(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  platform::init_application(argc, argv);
+  const std::string mode = argv[2];
+  const double setup_start = now();
+  if (ui::载入窗口(ui::主窗口定义(), false) == nullptr) return 3;
+  using namespace ui::主窗口控件;
+
+  std::vector<std::string> paths;
+  if (mode == "window") {
+    if (argc < 6) return 2;
+    if (!choose(组合框_原编码(), 组合框_原编码_列表项被选择, argv[3], 原编码名)) return 4;
+    if (!choose(组合框_现编码(), 组合框_现编码_列表项被选择, argv[4], 现编码名)) return 4;
+    const fs::path target = argv[5];
+    if (fs::is_directory(target)) {
+      for (const fs::path& p : bench::corpus_files(target)) paths.push_back(p.string());
+    } else {
+      paths.push_back(target.string());
+    }
+  }
+  // As the add command does with the dialog's answer.
+  for (const std::string& p : paths) {
+    const text::Text path = text::from_utf8(p);
+    原始文件路径.append(path);
+    列表框_原始().加入项目(取路径名或网址左右(path, 1));
+  }
+  标签_原信息().置标题(text::join("列表框共有"_gbk, text::decimal(列表框_原始().取项目数()), "个文件～～"_gbk));
+  // Let the window show and paint everything before the click.
+  for (int i = 0; i < 5; ++i) platform::process_waiting_messages();
+  const double setup = now() - setup_start;
+  const long hwm_before = high_water_kib();
+
+  QPushButton* button = convert_button();
+  if (button == nullptr) return 5;
+  RunWatch watch(paths.size());
+  double seconds = -1;
+  // The click arrives as an event delivered by the message loop, as a user's does.
+  QMetaObject::invokeMethod(qApp, [&] {
+    watch.start();
+    const double start = now();
+    button->click();
+    seconds = now() - start;
+    watch.stop();
+    QCoreApplication::exit(0);
+  }, Qt::QueuedConnection);
+  platform::run_message_loop();
+
+  const int N = static_cast<int>(paths.size());
+  const int items = 列表框_现在().取项目数();
+  const bool label_ok = N == 0 || 标签_现信息().标题() == label_for(N);
+  const bool every_file = watch.consistent() && items == N && label_ok && watch.steps_seen() == N;
+  std::printf("seconds=%.6f gap=%.6f passes=%d items=%d label_ok=%d every_file=%d hwm_before=%ld setup=%.3f\n",
+              seconds, watch.longest_gap(), watch.passes(), items, label_ok ? 1 : 0, every_file ? 1 : 0,
+              hwm_before, setup);
+  platform::exit_process_now(0);
+}
+
+// --------------------------------------------------------------- the parent
+
+struct WindowSample {
+  Sample sample;
+  double gap = 0;
+  int passes = 0;
+  int items = 0;
+  bool label_ok = false;
+  bool every_file = false;
+  long hwm_before_kib = 0;
+  double setup = 0;
+};
+
+// This program again, in a child mode; its one line of results comes back
+// through a pipe, its peak memory from wait4().
+WindowSample run_self(const std::vector<std::string>& args) {
+  WindowSample result;
+  int pipe_fds[2];
+  if (pipe(pipe_fds) != 0) return result;
+  std::fflush(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    close(pipe_fds[0]);
+    if (dup2(pipe_fds[1], 1) < 0) _exit(127);
+    close(pipe_fds[1]);
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv("/proc/self/exe", argv.data());
+    _exit(127);
+  }
+  close(pipe_fds[1]);
+  std::string out;
+  char buffer[512];
+  for (ssize_t n; (n = read(pipe_fds[0], buffer, sizeof buffer)) > 0;) out.append(buffer, static_cast<std::size_t>(n));
+  close(pipe_fds[0]);
+  int status = 0;
+  rusage usage{};
+  wait4(pid, &status, 0, &usage);
+  result.sample.peak_kib = usage.ru_maxrss;
+  int label_ok = 0, every_file = 0;
+  const int fields = std::sscanf(out.c_str(),
+                                 "seconds=%lf gap=%lf passes=%d items=%d label_ok=%d every_file=%d "
+                                 "hwm_before=%ld setup=%lf",
+                                 &result.sample.seconds, &result.gap, &result.passes, &result.items,
+                                 &label_ok, &every_file, &result.hwm_before_kib, &result.setup);
+  result.label_ok = label_ok != 0;
+  result.every_file = every_file != 0;
+  result.sample.ok = fields == 8 && WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
+                     result.sample.seconds >= 0;
+  if (!result.sample.ok) std::fprintf(stderr, "window child failed (status %d): %s\n", status, out.c_str());
+  return result;
+}
+
+WindowSample best_window(const std::vector<WindowSample>& samples) {
+  WindowSample b;
+  for (const WindowSample& s : samples) {
+    if (!s.sample.ok) return s;
+    if (!b.sample.ok || s.sample.seconds < b.sample.seconds) b = s;
+  }
+  return b;
+}
+
+double convert_files(const std::vector<std::string>& paths, const char* from, const char* to) {
+  const double start = now();
+  for (const std::string& p : paths) {
+    if (!转换单个文件(p, from, to).已转换) return -1;
+  }
+  return now() - start;
+}
+
+std::string load_average() {
+  std::ifstream in("/proc/loadavg");
+  double one = 0, five = 0, fifteen = 0;
+  in >> one >> five >> fifteen;
+  char line[64];
+  std::snprintf(line, sizeof line, "%.2f %.2f %.2f", one, five, fifteen);
+  return line;
+}
+
+double mib(long kib) { return static_cast<double>(kib) / 1024.0; }
+
+struct Row {
+  std::string what;
+  Sample sample;
+};
+
+struct Case {
+  std::string title;
+  std::string source;   // a file, or a folder of chapters
+  const char* from;
+  const char* to;
+  bool many;            // chapters: the tool runs in a shell loop
+};
+
+struct Aim {
+  std::string what;
+  bool met;
+  std::string figures;
+};
+
+std::string fmt(const char* format, double a, double b = 0) {
+  char line[200];
+  std::snprintf(line, sizeof line, format, a, b);
+  return line;
+}
+
+void print_case(const Case& c, const std::vector<Row>& rows, const WindowSample& window, double bytes,
+                double files, double largest_in, double largest_out, long baseline_kib, int reps,
+                const std::string& load_before, const std::string& load_after, bool shell_loop_run) {
+  std::printf("\n### %s (best of %d; load average before %s, after %s)\n\n", c.title.c_str(), reps,
+              load_before.c_str(), load_after.c_str());
+  std::printf("%.0f file(s), %.1f MB in all, the largest %.1f MB; its output %.1f MB.\n\n", files, bytes / 1e6,
+              largest_in / 1e6, largest_out / 1e6);
+  std::printf("| method | seconds | MB/s | files/s | peak RSS MiB | window run's speed / method's |\n");
+  std::printf("|---|---:|---:|---:|---:|---:|\n");
+  const double ours = window.sample.seconds;
+  for (const Row& r : rows) {
+    if (!r.sample.ok) {
+      std::printf("| %s | failed | | | | |\n", r.what.c_str());
+      continue;
+    }
+    const double s = r.sample.seconds;
+    std::printf("| %s | %.3f | %.1f | %.0f | %.1f | %.2f |\n", r.what.c_str(), s, bytes / s / 1e6, files / s,
+                mib(r.sample.peak_kib), s / ours);
+  }
+  if (!window.sample.ok) return;
+  std::printf("\nWindow run: longest gap between two event-loop passes %.1f ms over %d passes; "
+              "列表框_现在 holds %d of %.0f; final label %s; list and label moved once per file: %s.\n"
+              "Setup (load the window, fill the list) %.2f s; peak before the click %.1f MiB.\n",
+              window.gap * 1e3, window.passes, window.items, files,
+              window.label_ok ? "成功转换了N个文件～～ as due" : "WRONG", window.every_file ? "yes" : "NO",
+              window.setup, mib(window.hwm_before_kib));
+
+  auto seconds_of = [&](const std::string& prefix) -> const Sample* {
+    for (const Row& r : rows) {
+      if (r.what.starts_with(prefix) && r.sample.ok) return &r.sample;
+    }
+    return nullptr;
+  };
+  std::vector<Aim> aims;
+  const double largest = std::max(largest_in, largest_out);
+  const double bound_mib = mib(baseline_kib) + 2 * largest / 1048576.0;
+  const double peak_mib = mib(window.sample.peak_kib);
+  if (!c.many) {
+    if (const Sample* raw = seconds_of("raw")) {
+      const double share = raw->seconds / ours;
+      aims.push_back({"at least 85% of raw iconv()", share >= 0.85, fmt("%.0f%%", share * 100)});
+    }
+    if (const Sample* tool = seconds_of("iconv tool")) {
+      const double share = tool->seconds / ours;
+      aims.push_back({"no slower than the iconv tool", share >= 1.0, fmt("%.2f× the tool's speed", share)});
+    }
+  } else {
+    if (const Sample* loop = seconds_of("shell loop")) {
+      const double times = loop->seconds / ours;
+      aims.push_back({"at least 5× the shell loop over iconv", times >= 5, fmt("%.1f×", times)});
+    } else if (!shell_loop_run) {
+      aims.push_back({"at least 5× the shell loop over iconv", false, "not measured in this run"});
+    }
+    if (const Sample* cp = seconds_of("cp")) {
+      const double share = cp->seconds / ours;
+      aims.push_back({"at least 50% of cp's files/s", share >= 0.5, fmt("%.0f%%", share * 100)});
+    }
+    aims.push_back({"list and label updated for every file", window.every_file,
+                    window.every_file ? "yes" : "no"});
+  }
+  aims.push_back({"peak memory within two copies of the largest file + baseline", peak_mib <= bound_mib,
+                  fmt("%.1f MiB against %.1f MiB", peak_mib, bound_mib)});
+  if (!c.many) {
+    const double input_bound = mib(baseline_kib) + 2 * largest_in / 1048576.0;
+    aims.push_back({"(stricter: within two copies of the input + baseline)", peak_mib <= input_bound,
+                    fmt("%.1f MiB against %.1f MiB", peak_mib, input_bound)});
+  }
+  std::printf("\n| aim | met | figure |\n|---|---|---|\n");
+  for (const Aim& a : aims) std::printf("| %s | %s | %s |\n", a.what.c_str(), a.met ? "yes" : "no", a.figures.c_str());
+}
+
+void run_case(const Case& c, const std::string& self, long baseline_kib, int reps, bool shell_loop) {
+  const std::string load_before = load_average();
+  const fs::path source = c.source;
+  std::vector<fs::path> files;
+  if (c.many) {
+    files = bench::corpus_files(source);
+  } else {
+    files.push_back(source);
+  }
+  const fs::path folder = c.many ? source : source.parent_path();
+  const std::string prefix = std::string(c.to) + "  ";
+  double bytes = 0, largest_in = 0, largest_out = 0;
+  std::vector<std::string> texts;
+  for (const fs::path& f : files) {
+    const double size = static_cast<double>(fs::file_size(f));
+    bytes += size;
+    largest_in = std::max(largest_in, size);
+    texts.push_back(text::from_utf8(f.string()));
+  }
+  const double count = static_cast<double>(files.size());
+  const fs::path scratch = folder.parent_path() / "window-bench-out";
+  const std::string loop = std::string("for f in \"$1\"/[0-9]*.txt; do iconv -f ") + c.from + " -t " + c.to +
+                           " \"$f\" > \"$2/" + prefix + "${f##*/}\" || exit 1; done";
+
+  std::vector<Sample> raw, single, tool, cp;
+  std::vector<WindowSample> window;
+  for (int rep = 0; rep < reps; ++rep) {
+    fs::remove_all(scratch);
+    fs::create_directories(scratch);
+    settle();
+    raw.push_back(in_child([&] {
+      std::vector<std::string> inputs;
+      for (const fs::path& f : files) inputs.push_back(bench::slurp(f));
+      return bench::raw_iconv(inputs, c.from, c.to);
+    }));
+    settle();
+    single.push_back(in_child([&] { return convert_files(texts, c.from, c.to); }));
+    bench::remove_outputs(folder, prefix);
+    settle();
+    window.push_back(run_self({self, "--child", "window", c.from, c.to, c.source}));
+    for (const fs::path& f : files) {
+      const fs::path out = folder / (prefix + f.filename().string());
+      std::error_code ec;
+      const auto size = fs::file_size(out, ec);
+      if (!ec) largest_out = std::max(largest_out, static_cast<double>(size));
+    }
+    bench::remove_outputs(folder, prefix);
+    settle();
+    if (!c.many) {
+      const fs::path tool_out = scratch / "tool.out";
+      tool.push_back(program({"iconv", "-f", c.from, "-t", c.to, source.string()}, tool_out.string()));
+      fs::remove(tool_out);
+      settle();
+      cp.push_back(program({"cp", source.string(), (scratch / "cp.out").string()}));
+    } else {
+      // Minutes per pass and tens of times slower: once is enough.
+      if (rep == 0 && shell_loop) {
+        tool.push_back(program({"sh", "-c", loop, "sh", source.string(), scratch.string()}));
+        fs::remove_all(scratch);
+        fs::create_directories(scratch);
+        settle();
+      }
+      cp.push_back(program({"sh", "-c", "cp -- \"$1\"/[0-9]*.txt \"$2\"/", "sh", source.string(), scratch.string()}));
+    }
+  }
+  fs::remove_all(scratch);
+
+  std::vector<Row> rows;
+  const WindowSample w = best_window(window);
+  rows.push_back({"raw iconv() in process", best(raw)});
+  rows.push_back({"window: click on 转换 (按钮_转换_被单击)", w.sample});
+  rows.push_back({"转换单个文件 in a plain loop", best(single)});
+  if (!tool.empty()) rows.push_back({c.many ? "shell loop over the iconv tool" : "iconv tool", best(tool)});
+  rows.push_back({c.many ? "cp of the same files" : "cp", best(cp)});
+  print_case(c, rows, w, bytes, count, largest_in, largest_out, baseline_kib, reps, load_before, load_average(),
+             shell_loop);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 3 && std::strcmp(argv[1], "--child") == 0) return child(argc, argv);
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s CORPUS [--reps N] [--no-shell-loop]\n", argv[0]);
+    return 2;
+  }
+  const fs::path corpus = fs::absolute(argv[1]);
+  int reps = 3;
+  bool shell_loop = true;
+  for (int i = 2; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--reps") == 0 && i + 1 < argc) reps = std::max(1, std::atoi(argv[++i]));
+    else if (std::strcmp(argv[i], "--no-shell-loop") == 0) shell_loop = false;
+  }
+  const std::string self = argv[0];
+
+  // The program's own baseline: the window loaded, the list empty, one click.
+  std::vector<WindowSample> baselines;
+  for (int rep = 0; rep < reps; ++rep) baselines.push_back(run_self({self, "--child", "baseline"}));
+  long baseline_kib = 0;
+  for (const WindowSample& b : baselines) {
+    if (!b.sample.ok) {
+      std::fprintf(stderr, "the window could not be loaded\n");
+      return 1;
+    }
+    if (baseline_kib == 0 || b.sample.peak_kib < baseline_kib) baseline_kib = b.sample.peak_kib;
+  }
+  std::printf("Peak RSS is each child's ru_maxrss. The last column is the method's time over the\n"
+              "window run's (above 1: the window run is faster). Baseline (main window loaded, empty\n"
+              "list, one click on 转换): %.1f MiB. The shell loop runs once.\n",
+              mib(baseline_kib));
+
+  const std::vector<Case> cases = {
+      {"One large file, UTF-8 → GBK", (corpus / "big" / "utf8.txt").string(), "UTF-8", "GBK", false},
+      {"One large file, GBK → UTF-8", (corpus / "big" / "gbk.txt").string(), "GBK", "UTF-8", false},
+      {"Many chapters, UTF-8 → GBK", (corpus / "small-utf8").string(), "UTF-8", "GBK", true},
+      {"Many chapters, GBK → UTF-8", (corpus / "small-gbk").string(), "GBK", "UTF-8", true},
+  };
+  for (const Case& c : cases) run_case(c, self, baseline_kib, reps, shell_loop);
+  return 0;
+}
