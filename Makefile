@@ -42,12 +42,14 @@ screenshot: build
 icon: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/tools/bixiqin-make-icon data/icons
 
-# The one-file conversion against raw iconv(), the iconv tool and cp; the
-# corpus (about 550 MB) is made once under the build folder.
+# The one-file conversion, then the whole batch through the main window,
+# against raw iconv(), the iconv tool and cp; the corpus (about 550 MB) is
+# made once under the build folder.
 bench: configure
-	@cmake --build $(BUILD) -j $(JOBS) --target bixiqin-bench-corpus bixiqin-bench-convert
+	@cmake --build $(BUILD) -j $(JOBS) --target bixiqin-bench-corpus bixiqin-bench-convert bixiqin-bench-window
 	./$(BUILD)/bench/bixiqin-bench-corpus $(BUILD)/bench-corpus
 	./$(BUILD)/bench/bixiqin-bench-convert $(BUILD)/bench-corpus
+	./$(BUILD)/bench/bixiqin-bench-window $(BUILD)/bench-corpus
 
 # The whole test suite built with AddressSanitizer and UBSan, in its own folder.
 # The environment is set for the build too: test discovery runs the programs.
