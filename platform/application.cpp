@@ -26,9 +26,16 @@ void quit_message_loop(int code) {
   if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(code);
 }
 
+namespace {
+constexpr int kLongestMessagePass = 20;  // milliseconds
+}  // namespace
+
 void process_waiting_messages() {
   QCoreApplication::sendPostedEvents();
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  // One pass of the event dispatcher serves only the sources of one
+  // priority (zero-interval timers wait for an idle pass): keep going until
+  // nothing is left, but never longer than a moment when events keep coming.
+  QCoreApplication::processEvents(QEventLoop::AllEvents, kLongestMessagePass);
   // What those events posted is waiting too (a combo box's queued pick, a
   // closed window's deletion): deliver it before returning.
   QCoreApplication::sendPostedEvents();
