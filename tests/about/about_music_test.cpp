@@ -120,7 +120,9 @@ TEST_F(AboutMusicTest, LeftOpenTheTunePlaysOnceAndThenStaysSilent) {
   const auto played = device.messages();
   EXPECT_EQ(std::count_if(played.begin(), played.end(), is_note_on), 722);
   for (const auto& m : played) {
-    if (is_note_on(m)) EXPECT_LT(m.time_us, 64 * kSecond);
+    if (is_note_on(m)) {
+      EXPECT_LT(m.time_us, 64 * kSecond);
+    }
   }
   EXPECT_EQ(device.streams_opened(), 1) << "played once, no repeat";
 }
