@@ -15,6 +15,9 @@ using Handler = void (*)();
 
 enum class 控件类型 { 按钮, 编辑框, 外形框, 分组框, 单选框, 标签, 图片框, 选择框, 选择夹, 组合框, 列表框 };
 
+struct 矩形;
+struct 控件定义;
+
 // The kind name that handlers compare ("按钮", "标签", ...).
 text::Text 类型名称(控件类型 kind);
 
@@ -69,5 +72,13 @@ struct 窗口定义 {
   std::vector<控件定义> 控件;
   Handler 创建完毕 = nullptr;
 };
+
+// Definitions of the kinds the program's windows use.
+控件定义 按钮定义(const char* name, std::uint32_t id, 矩形 rect, text::Text caption, Handler clicked);
+控件定义 组合框定义(const char* name, std::uint32_t id, 矩形 rect, std::vector<text::Text> items,
+                    int selected, Handler chosen);
+控件定义 标签定义(const char* name, std::uint32_t id, 矩形 rect, text::Text caption,
+                  标签布局 layout = 标签布局::居中单行);
+控件定义 列表框定义(const char* name, std::uint32_t id, 矩形 rect);
 
 }  // namespace ui
