@@ -19,7 +19,7 @@
 // Outputs are removed afterwards.
 #include <QApplication>
 #include <QPushButton>
-#include <QTimer>
+#include <QEvent>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -94,48 +94,58 @@ text::Text label_for(int count) {
   return text::join(before, text::decimal(count), after);
 }
 
-// Watches the run from inside: a zero timer fires once per pass of the event
-// loop, which the run makes before every file. It stamps each pass and checks
-// that the result list and label have moved on by exactly one file.
-class RunWatch {
+// Watches the run from inside without adding work to it: a filter on the
+// application sees every event that is delivered. The longest time between
+// two events is how long the window could not react. At every repaint (which
+// the run lets happen only between files) the result list must have grown by
+// exactly one file since the last change seen, with the label saying so.
+class RunWatch : public QObject {
  public:
-  explicit RunWatch(std::size_t files) { stamps_.reserve(files + 16); }
-
   void start() {
-    QObject::connect(&timer_, &QTimer::timeout, [this] { pass(); });
-    stamps_.push_back(now());
-    timer_.start(0);
+    last_ = now();
+    qApp->installEventFilter(this);
   }
   void stop() {
-    timer_.stop();
-    stamps_.push_back(now());
+    qApp->removeEventFilter(this);
+    stamp();
   }
 
-  double longest_gap() const {
-    double longest = 0;
-    for (std::size_t i = 1; i < stamps_.size(); ++i) longest = std::max(longest, stamps_[i] - stamps_[i - 1]);
-    return longest;
-  }
-  int passes() const { return static_cast<int>(stamps_.size()) - 2; }
-  // Distinct counts of the result list seen at the passes (0 .. N-1 when the
-  // list and label moved once per file), and whether they ever disagreed.
+  double longest_gap() const { return longest_; }
+  long events() const { return events_; }
+  // Changes of the result list seen at repaints: at least N-1 in a run of
+  // N files (before files 2..N; the last one when the button repaints
+  // before the click returns), and whether one ever skipped a file or
+  // disagreed with the label.
   int steps_seen() const { return steps_; }
   bool consistent() const { return consistent_; }
 
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    ++events_;
+    stamp();
+    if (event->type() == QEvent::UpdateRequest || event->type() == QEvent::Paint) check();
+    return false;
+  }
+
  private:
-  void pass() {
-    stamps_.push_back(now());
+  void stamp() {
+    const double t = now();
+    longest_ = std::max(longest_, t - last_);
+    last_ = t;
+  }
+  void check() {
     const int count = ui::主窗口控件::列表框_现在().取项目数();
     if (count == last_count_) return;
     if (count != last_count_ + 1) consistent_ = false;
-    if (count > 0 && ui::主窗口控件::标签_现信息().标题() != label_for(count)) consistent_ = false;
+    if (ui::主窗口控件::标签_现信息().标题() != label_for(count)) consistent_ = false;
     last_count_ = count;
     ++steps_;
   }
 
-  QTimer timer_;
-  std::vector<double> stamps_;
-  int last_count_ = -1;
+  double last_ = 0;
+  double longest_ = 0;
+  long events_ = 0;
+  int last_count_ = 0;
   int steps_ = 0;
   bool consistent_ = true;
 };
@@ -174,7 +184,7 @@ int child(int argc, char** argv) {
 
   QPushButton* button = convert_button();
   if (button == nullptr) return 5;
-  RunWatch watch(paths.size());
+  RunWatch watch;
   double seconds = -1;
   // The click arrives as an event delivered by the message loop, as a user's does.
   QMetaObject::invokeMethod(qApp, [&] {
@@ -190,9 +200,9 @@ int child(int argc, char** argv) {
   const int N = static_cast<int>(paths.size());
   const int items = 列表框_现在().取项目数();
   const bool label_ok = N == 0 || 标签_现信息().标题() == label_for(N);
-  const bool every_file = watch.consistent() && items == N && label_ok && watch.steps_seen() == N;
-  std::printf("seconds=%.6f gap=%.6f passes=%d items=%d label_ok=%d every_file=%d hwm_before=%ld setup=%.3f\n",
-              seconds, watch.longest_gap(), watch.passes(), items, label_ok ? 1 : 0, every_file ? 1 : 0,
+  const bool every_file = watch.consistent() && items == N && label_ok && watch.steps_seen() >= N - 1;
+  std::printf("seconds=%.6f gap=%.6f events=%ld items=%d label_ok=%d every_file=%d hwm_before=%ld setup=%.3f\n",
+              seconds, watch.longest_gap(), watch.events(), items, label_ok ? 1 : 0, every_file ? 1 : 0,
               hwm_before, setup);
   platform::exit_process_now(0);
 }
@@ -202,7 +212,7 @@ int child(int argc, char** argv) {
 struct WindowSample {
   Sample sample;
   double gap = 0;
-  int passes = 0;
+  long events = 0;
   int items = 0;
   bool label_ok = false;
   bool every_file = false;
@@ -239,9 +249,9 @@ WindowSample run_self(const std::vector<std::string>& args) {
   result.sample.peak_kib = usage.ru_maxrss;
   int label_ok = 0, every_file = 0;
   const int fields = std::sscanf(out.c_str(),
-                                 "seconds=%lf gap=%lf passes=%d items=%d label_ok=%d every_file=%d "
+                                 "seconds=%lf gap=%lf events=%ld items=%d label_ok=%d every_file=%d "
                                  "hwm_before=%ld setup=%lf",
-                                 &result.sample.seconds, &result.gap, &result.passes, &result.items,
+                                 &result.sample.seconds, &result.gap, &result.events, &result.items,
                                  &label_ok, &every_file, &result.hwm_before_kib, &result.setup);
   result.label_ok = label_ok != 0;
   result.every_file = every_file != 0;
@@ -309,8 +319,8 @@ void print_case(const Case& c, const std::vector<Row>& rows, const WindowSample&
                 const std::string& load_before, const std::string& load_after, bool shell_loop_run) {
   std::printf("\n### %s (best of %d; load average before %s, after %s)\n\n", c.title.c_str(), reps,
               load_before.c_str(), load_after.c_str());
-  std::printf("%.0f file(s), %.1f MB in all, the largest %.1f MB; its output %.1f MB.\n\n", files, bytes / 1e6,
-              largest_in / 1e6, largest_out / 1e6);
+  std::printf("%.0f file(s), %.1f MB in all, the largest %.1f KB; the largest output %.1f KB.\n\n", files,
+              bytes / 1e6, largest_in / 1e3, largest_out / 1e3);
   std::printf("| method | seconds | MB/s | files/s | peak RSS MiB | window run's speed / method's |\n");
   std::printf("|---|---:|---:|---:|---:|---:|\n");
   const double ours = window.sample.seconds;
@@ -320,14 +330,14 @@ void print_case(const Case& c, const std::vector<Row>& rows, const WindowSample&
       continue;
     }
     const double s = r.sample.seconds;
-    std::printf("| %s | %.3f | %.1f | %.0f | %.1f | %.2f |\n", r.what.c_str(), s, bytes / s / 1e6, files / s,
+    std::printf("| %s | %.3f | %.1f | %.0f | %.1f | %.3g |\n", r.what.c_str(), s, bytes / s / 1e6, files / s,
                 mib(r.sample.peak_kib), s / ours);
   }
   if (!window.sample.ok) return;
-  std::printf("\nWindow run: longest gap between two event-loop passes %.1f ms over %d passes; "
+  std::printf("\nWindow run: longest time without an event delivered %.1f ms (%ld events); "
               "列表框_现在 holds %d of %.0f; final label %s; list and label moved once per file: %s.\n"
               "Setup (load the window, fill the list) %.2f s; peak before the click %.1f MiB.\n",
-              window.gap * 1e3, window.passes, window.items, files,
+              window.gap * 1e3, window.events, window.items, files,
               window.label_ok ? "成功转换了N个文件～～ as due" : "WRONG", window.every_file ? "yes" : "NO",
               window.setup, mib(window.hwm_before_kib));
 
