@@ -216,8 +216,13 @@ TEST_F(OpenDialogGui, FilesInDifferentFoldersComeBackWhole) {
 
 TEST_F(OpenDialogGui, FilesWithOnlyTheRootInCommonGetNoDoubledSeparator) {
   make_file(shelf_ + QStringLiteral("/a.txt"));
-  const QString elsewhere = QFileInfo(QStringLiteral(BIXIQIN_SOURCE_DIR "/CMakeLists.txt")).canonicalFilePath();
-  ASSERT_FALSE(elsewhere.isEmpty());
+  // A second file in another top-level folder than the shelf's.
+  const bool shelf_in_tmp = shelf_.section(u'/', 1, 1) == QStringLiteral("tmp");
+  QTemporaryDir other(shelf_in_tmp ? QStringLiteral("/var/tmp/bixiqin-XXXXXX")
+                                   : QStringLiteral("/tmp/bixiqin-XXXXXX"));
+  ASSERT_TRUE(other.isValid());
+  const QString elsewhere = QFileInfo(other.path()).canonicalFilePath() + QStringLiteral("/b.txt");
+  make_file(elsewhere);
   ASSERT_NE(elsewhere.section(u'/', 1, 1), shelf_.section(u'/', 1, 1));
   QStringList chosen;
   OpenDialogDriver driver([&](QFileDialog& d) {
