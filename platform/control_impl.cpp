@@ -56,6 +56,9 @@ QWidget* make_widget(QWidget* parent, const ControlOptions& o) {
       auto* l = new QListWidget(parent);
       l->setSelectionMode(QAbstractItemView::SingleSelection);
       l->setSortingEnabled(false);
+      // Items are single lines of one font: without this the view measures
+      // every item again after each append, which grows with the list.
+      l->setUniformItemSizes(true);
       l->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
       l->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
       QPalette p = l->palette();
