@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <mutex>
 
 namespace text {
 namespace {
@@ -61,9 +62,19 @@ void append_utf8(std::string& out, char32_t c) {
   }
 }
 
-std::optional<std::string> convert(std::string_view in, const char* to, const char* from,
-                                   OnInvalid mode, bool from_utf8) {
-  Converter cd(to, from);
+// The boundary converts on every path and caption: its two converters are
+// opened once and kept, so that the conversion module is not loaded and
+// unloaded again each time.
+Converter& shared_converter(bool from_utf8) {
+  static Converter to_utf8("UTF-8", "GB18030");
+  static Converter to_gb18030("GB18030", "UTF-8");
+  return from_utf8 ? to_gb18030 : to_utf8;
+}
+
+std::optional<std::string> convert(std::string_view in, OnInvalid mode, bool from_utf8) {
+  static std::mutex guard;
+  std::lock_guard lock(guard);
+  Converter& cd = shared_converter(from_utf8);
   if (!cd.ok()) return std::nullopt;
   std::string out;
   out.reserve(in.size() + in.size() / 2);
@@ -110,19 +121,19 @@ std::string restore_raw_bytes(std::string utf8) {
 }  // namespace
 
 std::optional<std::string> gb18030_to_utf8(std::string_view gbk) {
-  return convert(gbk, "UTF-8", "GB18030", OnInvalid::fail, false);
+  return convert(gbk, OnInvalid::fail, false);
 }
 
 std::optional<std::string> utf8_to_gb18030(std::string_view utf8) {
-  return convert(utf8, "GB18030", "UTF-8", OnInvalid::fail, true);
+  return convert(utf8, OnInvalid::fail, true);
 }
 
 std::string to_utf8(std::string_view gbk) {
-  return restore_raw_bytes(convert(gbk, "UTF-8", "GB18030", OnInvalid::carry, false).value_or(""));
+  return restore_raw_bytes(convert(gbk, OnInvalid::carry, false).value_or(""));
 }
 
 std::string from_utf8(std::string_view utf8) {
-  return convert(utf8, "GB18030", "UTF-8", OnInvalid::carry, true).value_or("");
+  return convert(utf8, OnInvalid::carry, true).value_or("");
 }
 
 }  // namespace text
