@@ -4,7 +4,6 @@
 #include <QEventLoop>
 #include <QScreen>
 #include <QThread>
-#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -39,18 +38,6 @@ void process_waiting_messages() {
   // What those events posted is waiting too (a combo box's queued pick, a
   // closed window's deletion): deliver it before returning.
   QCoreApplication::sendPostedEvents();
-}
-
-void run_nested_loop_until(const std::function<bool()>& done) {
-  QEventLoop loop;
-  QTimer poll;
-  // The condition changes only as a result of events, so checking it after
-  // every batch is enough; the timer only wakes the loop to look.
-  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (done()) loop.quit();
-  });
-  poll.start(10);
-  if (!done()) loop.exec(QEventLoop::AllEvents);
 }
 
 void exit_process_now(int code) {

@@ -1,6 +1,5 @@
 #pragma once
 // The application object, the message loop and the process's end.
-#include <functional>
 
 namespace platform {
 
@@ -13,8 +12,6 @@ void quit_message_loop(int code);
 // Processes the window messages that are waiting, then returns. A waiting
 // quit request stays for the message loop.
 void process_waiting_messages();
-// Runs a nested loop that serves every window until `done()` holds.
-void run_nested_loop_until(const std::function<bool()>& done);
 // Ends the process at once with `code`; nothing registered to run at exit runs.
 [[noreturn]] void exit_process_now(int code);
 

@@ -1,6 +1,7 @@
 #include "platform/window.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QIcon>
 #include <QPointer>
 #include <algorithm>
@@ -177,6 +178,15 @@ void Window::on_closing(std::function<void()> handler) {
 
 void Window::on_destroyed(std::function<void()> handler) {
   impl_->destroyed_handler = std::move(handler);
+}
+
+void Window::run_loop_until_destroyed() {
+  if (!impl_->widget) return;
+  QEventLoop loop;
+  // Connected after the window's own destroyed handler, so the loop ends
+  // once that handler has run.
+  QObject::connect(impl_->widget, &QObject::destroyed, &loop, &QEventLoop::quit);
+  loop.exec(QEventLoop::AllEvents);
 }
 
 std::vector<Window*> open_windows() { return registry(); }

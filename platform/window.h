@@ -92,6 +92,10 @@ class Window {
   void on_closing(std::function<void()> handler);
   // Called once, when the window has been destroyed.
   void on_destroyed(std::function<void()> handler);
+  // Serves every window of the program in a nested loop until this window
+  // has been destroyed. The destroyed handler may delete this object meanwhile:
+  // nothing of it is touched after the loop ends.
+  void run_loop_until_destroyed();
 
   struct Impl;
 

@@ -153,8 +153,8 @@ struct RememberedState {
       }
     }
   });
-  const std::uint32_t id = d.标识;
-  platform::run_nested_loop_until([id] { return 取已载入窗口(id) == nullptr; });
+  // The window (and with it `window`) is gone when this returns.
+  window->native().run_loop_until_destroyed();
   return nullptr;
 }
 

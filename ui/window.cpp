@@ -37,18 +37,14 @@ void 窗口::置框架保持激活(bool on) {
 std::uintptr_t 窗口::取窗口句柄() const { return native_->native_handle(); }
 void 窗口::关闭() { native_->request_close(); }
 
+void 窗口::播放背景音乐() {
+  if (!definition_.背景音乐.empty()) music_.start(definition_.背景音乐, definition_.播放次数);
+}
+
 std::vector<组件项> 取窗口组件列表(窗口& window) {
   std::vector<组件项> list;
   for (控件* c : window.取控件列表()) list.push_back({c, c->类型名()});
   return list;
-}
-
-}  // namespace ui
-
-namespace ui {
-
-void 窗口::播放背景音乐() {
-  if (!definition_.背景音乐.empty()) music_.start(definition_.背景音乐, definition_.播放次数);
 }
 
 }  // namespace ui
