@@ -33,6 +33,14 @@ QString label_display_text(std::string_view gbk) {
   return shown;
 }
 
+// Combo boxes and list boxes show black text on white.
+void black_on_white(QWidget* w) {
+  QPalette p = w->palette();
+  p.setColor(QPalette::Text, Qt::black);
+  p.setColor(QPalette::Base, Qt::white);
+  w->setPalette(p);
+}
+
 QWidget* make_widget(QWidget* parent, const ControlOptions& o) {
   switch (o.kind) {
     case ControlKind::button: {
@@ -46,10 +54,7 @@ QWidget* make_widget(QWidget* parent, const ControlOptions& o) {
       c->setEditable(false);
       for (auto item : o.items) c->addItem(to_qstring(item));
       c->setCurrentIndex(o.selected);
-      QPalette p = c->palette();
-      p.setColor(QPalette::Text, Qt::black);
-      p.setColor(QPalette::Base, Qt::white);
-      c->setPalette(p);
+      black_on_white(c);
       return c;
     }
     case ControlKind::list_box: {
@@ -61,10 +66,7 @@ QWidget* make_widget(QWidget* parent, const ControlOptions& o) {
       l->setUniformItemSizes(true);
       l->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
       l->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-      QPalette p = l->palette();
-      p.setColor(QPalette::Text, Qt::black);
-      p.setColor(QPalette::Base, Qt::white);
-      l->setPalette(p);
+      black_on_white(l);
       return l;
     }
     case ControlKind::label: {
