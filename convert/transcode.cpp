@@ -27,6 +27,22 @@ class Descriptor {
   iconv_t cd_;
 };
 
+// A byte set as the room, its fresh memory faulted in at once.
+class ByteSetRoom final : public TranscodeRoom {
+ public:
+  explicit ByteSetRoom(text::ByteSet& bytes) : bytes_(bytes) {}
+  char* data() override { return bytes_.data(); }
+  std::size_t capacity() const override { return bytes_.capacity(); }
+  bool reserve(std::size_t capacity) override {
+    if (!bytes_.reserve(capacity)) return false;
+    platform::advise_large_buffer(bytes_.data(), bytes_.capacity());
+    return true;
+  }
+
+ private:
+  text::ByteSet& bytes_;
+};
+
 }  // namespace
 
 text::ByteSet 转码字节集(const text::ByteSet& 数据, std::string_view 原编码,
@@ -36,41 +52,44 @@ text::ByteSet 转码字节集(const text::ByteSet& 数据, std::string_view 原�
 
 text::ByteSet 转码字节集(std::string_view 数据, std::string_view 原编码, std::string_view 现编码,
                          bool& 成功, TranscodeStats* stats) {
-  成功 = false;
-  if (stats) *stats = {};
   text::ByteSet out;
-  Descriptor cd(现编码, 原编码);
-  if (!cd.ok()) return out;
-  const std::size_t n = 数据.size();
-  if (n == 0) {
-    成功 = true;
-    return out;
+  ByteSetRoom room(out);
+  const std::optional<std::size_t> written = 转码到(数据, 原编码, 现编码, room, stats);
+  成功 = written.has_value();
+  if (成功) {
+    out.set_size(*written);
+  } else {
+    out.release();
   }
+  return out;
+}
+
+std::optional<std::size_t> 转码到(std::string_view 数据, std::string_view 原编码,
+                                  std::string_view 现编码, TranscodeRoom& room,
+                                  TranscodeStats* stats) {
+  if (stats) *stats = {};
+  Descriptor cd(现编码, 原编码);
+  if (!cd.ok()) return std::nullopt;
+  const std::size_t n = 数据.size();
+  if (n == 0) return 0;
   // Start at the input's size and grow by about half of it: most conversions
   // between these encodings fit at once or after one enlargement.
   const std::size_t growth = n / 2 + 128;
-  if (!out.reserve(n)) return out;
-  platform::advise_large_buffer(out.data(), out.capacity());
+  if (!room.reserve(n)) return std::nullopt;
 
   char* in = const_cast<char*>(数据.data());
   std::size_t in_left = n;
   std::size_t written = 0;
   for (int call = 1; call <= kMaxIconvCalls; ++call) {
-    char* dst = out.data() + written;
-    std::size_t room = out.capacity() - written;
-    const std::size_t r = iconv(cd.get(), &in, &in_left, &dst, &room);
-    written = static_cast<std::size_t>(dst - out.data());
+    char* dst = room.data() + written;
+    std::size_t space = room.capacity() - written;
+    const std::size_t r = iconv(cd.get(), &in, &in_left, &dst, &space);
+    written = static_cast<std::size_t>(dst - room.data());
     if (stats) stats->iconv_calls = call;
-    if (r != static_cast<std::size_t>(-1)) {
-      out.set_size(written);
-      成功 = true;
-      return out;
-    }
+    if (r != static_cast<std::size_t>(-1)) return written;
     if (errno != E2BIG) break;
-    // Grows in place where it can; the bytes written so far are kept.
-    if (call == kMaxIconvCalls || !out.reserve(out.capacity() + growth)) break;
-    platform::advise_large_buffer(out.data(), out.capacity());
+    // The room may move as it grows; the bytes written so far are kept.
+    if (call == kMaxIconvCalls || !room.reserve(room.capacity() + growth)) break;
   }
-  out.release();
-  return out;
+  return std::nullopt;
 }

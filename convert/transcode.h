@@ -1,5 +1,7 @@
 #pragma once
 // A byte set from one named encoding into another, through iconv.
+#include <cstddef>
+#include <optional>
 #include <string_view>
 
 #include "text/byte_set.h"
@@ -20,3 +22,22 @@ text::ByteSet 转码字节集(const text::ByteSet& 数据, std::string_view 原�
 // The same on any bytes.
 text::ByteSet 转码字节集(std::string_view 数据, std::string_view 原编码, std::string_view 现编码,
                          bool& 成功, TranscodeStats* stats = nullptr);
+
+// Where a conversion writes: room that can grow, keeping what it holds.
+class TranscodeRoom {
+ public:
+  virtual char* data() = 0;
+  virtual std::size_t capacity() const = 0;
+  // At least `capacity` bytes; false when that much cannot be had.
+  virtual bool reserve(std::size_t capacity) = 0;
+
+ protected:
+  ~TranscodeRoom() = default;
+};
+
+// The same conversion into `room`, by the same steps (room for the input's
+// size first, then more on demand, a bounded number of iconv() calls): the
+// number of bytes written at the front of the room, or nothing on failure.
+std::optional<std::size_t> 转码到(std::string_view 数据, std::string_view 原编码,
+                                  std::string_view 现编码, TranscodeRoom& room,
+                                  TranscodeStats* stats = nullptr);

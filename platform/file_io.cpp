@@ -4,12 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <string>
 #include <utility>
 
 #include "platform/large_buffer.h"
+#include "platform/temporary_file.h"
 #include "text/encoding_boundary.h"
 
 namespace platform {
@@ -41,18 +41,6 @@ bool write_all(int fd, std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(n));
   }
   return true;
-}
-
-// A short name in the output's folder, so that the final rename stays within
-// one file system and a long output name cannot make the temporary too long.
-std::string temporary_name(std::string_view final_path) {
-  static std::atomic<unsigned> counter{0};
-  const std::size_t slash = final_path.rfind('/');
-  std::string name(slash == std::string_view::npos ? std::string_view{}
-                                                   : final_path.substr(0, slash + 1));
-  name += ".bixiqin-" + std::to_string(::getpid()) + "-" +
-          std::to_string(counter.fetch_add(1)) + ".part";
-  return name;
 }
 
 }  // namespace
@@ -100,14 +88,8 @@ bool write_whole_file(std::string_view path, std::span<const std::string_view> p
   if (path.empty()) return false;
   const std::string native = text::to_utf8(path);
   std::string temporary;
-  int raw = -1;
-  for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-    temporary = temporary_name(native);
-    raw = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (raw < 0 && errno != EEXIST) return false;
-  }
-  if (raw < 0) return false;
-  Descriptor fd(raw);
+  Descriptor fd(create_temporary_beside(native, O_WRONLY, temporary));
+  if (fd.get() < 0) return false;
   bool ok = true;
   for (std::string_view piece : pieces) {
     if (!write_all(fd.get(), piece)) {
