@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/bus_error_guard.h"
 #include "platform/large_buffer.h"
 
 namespace {
@@ -42,6 +43,24 @@ class ByteSetRoom final : public TranscodeRoom {
  private:
   text::ByteSet& bytes_;
 };
+
+// One iconv() call under the bus error guard: the input may be a mapped file
+// that another program cuts short meanwhile, which then fails the conversion.
+struct IconvCall {
+  iconv_t cd;
+  char** in;
+  std::size_t* in_left;
+  char** out;
+  std::size_t* out_left;
+  std::size_t result = 0;
+  int error = 0;
+};
+
+void call_iconv(void* context) {
+  auto* c = static_cast<IconvCall*>(context);
+  c->result = iconv(c->cd, c->in, c->in_left, c->out, c->out_left);
+  c->error = errno;
+}
 
 }  // namespace
 
@@ -83,11 +102,12 @@ std::optional<std::size_t> 转码到(std::string_view 数据, std::string_view �
   for (int call = 1; call <= kMaxIconvCalls; ++call) {
     char* dst = room.data() + written;
     std::size_t space = room.capacity() - written;
-    const std::size_t r = iconv(cd.get(), &in, &in_left, &dst, &space);
-    written = static_cast<std::size_t>(dst - room.data());
+    IconvCall c{cd.get(), &in, &in_left, &dst, &space};
     if (stats) stats->iconv_calls = call;
-    if (r != static_cast<std::size_t>(-1)) return written;
-    if (errno != E2BIG) break;
+    if (!platform::call_catching_bus_errors(call_iconv, &c)) break;
+    written = static_cast<std::size_t>(dst - room.data());
+    if (c.result != static_cast<std::size_t>(-1)) return written;
+    if (c.error != E2BIG) break;
     // The room may move as it grows; the bytes written so far are kept.
     if (call == kMaxIconvCalls || !room.reserve(room.capacity() + growth)) break;
   }
