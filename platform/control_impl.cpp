@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "platform/colour.h"
+#include "platform/list_box_widget.h"
 #include "platform/qt_text.h"
 
 namespace platform {
@@ -58,7 +59,7 @@ QWidget* make_widget(QWidget* parent, const ControlOptions& o) {
       return c;
     }
     case ControlKind::list_box: {
-      auto* l = new QListWidget(parent);
+      auto* l = new ListBoxWidget(parent);
       l->setSelectionMode(QAbstractItemView::SingleSelection);
       l->setSortingEnabled(false);
       // Items are single lines of one font: without this the view measures

@@ -1,0 +1,67 @@
+#include "platform/list_box_widget.h"
+
+namespace platform {
+
+void ListBoxWidget::note(Pending change) {
+  if (change == Pending::other || pending_ == Pending::nothing) pending_ = change;
+}
+
+void ListBoxWidget::rowsInserted(const QModelIndex& parent, int start, int end) {
+  // Appended below a full view: the row before the new ones, laid out
+  // already, reaches the bottom edge or beyond.
+  bool hidden = false;
+  if (start > 0 && end + 1 == count()) {
+    const QRect before = visualRect(model()->index(start - 1, 0, parent));
+    hidden = before.isValid() && before.bottom() >= viewport()->height() - 1;
+  }
+  note(hidden ? Pending::hidden_appends : Pending::other);
+  QListWidget::rowsInserted(parent, start, end);
+}
+
+void ListBoxWidget::doItemsLayout() {
+  const bool quiet = pending_ == Pending::hidden_appends;
+  pending_ = Pending::nothing;
+  const QSize viewport_size = viewport()->size();
+  // Updates off only for the length of the layout, set as an attribute so
+  // that turning them back on does not ask for a repaint by itself.
+  if (quiet) viewport()->setAttribute(Qt::WA_UpdatesDisabled, true);
+  QListWidget::doItemsLayout();
+  if (quiet) {
+    viewport()->setAttribute(Qt::WA_UpdatesDisabled, false);
+    // A scroll bar that just appeared narrows what the rows are drawn in.
+    if (viewport()->size() != viewport_size) viewport()->update();
+  }
+}
+
+void ListBoxWidget::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+  note(Pending::other);
+  QListWidget::rowsAboutToBeRemoved(parent, start, end);
+}
+
+void ListBoxWidget::dataChanged(const QModelIndex& top_left, const QModelIndex& bottom_right,
+                                const QList<int>& roles) {
+  note(Pending::other);
+  QListWidget::dataChanged(top_left, bottom_right, roles);
+}
+
+void ListBoxWidget::reset() {
+  note(Pending::other);
+  QListWidget::reset();
+}
+
+void ListBoxWidget::scrollContentsBy(int dx, int dy) {
+  note(Pending::other);
+  QListWidget::scrollContentsBy(dx, dy);
+}
+
+void ListBoxWidget::resizeEvent(QResizeEvent* event) {
+  note(Pending::other);
+  QListWidget::resizeEvent(event);
+}
+
+void ListBoxWidget::changeEvent(QEvent* event) {
+  note(Pending::other);
+  QListWidget::changeEvent(event);
+}
+
+}  // namespace platform

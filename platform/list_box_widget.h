@@ -1,0 +1,35 @@
+#pragma once
+// The list box. A plain list view lays out and repaints everything it shows
+// whenever a row is added, even one below the visible rows; a batch run adds
+// a row per file. This one leaves the visible rows alone when the only change
+// since the last layout is rows appended out of sight (the scroll bar still
+// follows).
+#include <QListWidget>
+
+namespace platform {
+
+class ListBoxWidget final : public QListWidget {
+  Q_OBJECT
+ public:
+  explicit ListBoxWidget(QWidget* parent) : QListWidget(parent) {}
+
+  void doItemsLayout() override;
+
+ protected:
+  void rowsInserted(const QModelIndex& parent, int start, int end) override;
+  void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
+  void dataChanged(const QModelIndex& top_left, const QModelIndex& bottom_right,
+                   const QList<int>& roles) override;
+  void reset() override;
+  void scrollContentsBy(int dx, int dy) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  enum class Pending { nothing, hidden_appends, other };
+  void note(Pending change);
+
+  Pending pending_ = Pending::nothing;
+};
+
+}  // namespace platform

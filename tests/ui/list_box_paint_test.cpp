@@ -1,0 +1,91 @@
+// The list box skips repainting its visible rows when rows are only appended
+// below them. What the window shows (the backing store, read back from the
+// screen) must still equal a fresh rendering of the list after every kind of
+// change: appends in and out of sight, the scroll bar appearing, edits,
+// removals, clearing.
+#include <QApplication>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "platform/list_box_widget.h"
+
+namespace {
+
+class ListBoxPaintTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    top.resize(300, 260);
+    list = new platform::ListBoxWidget(&top);
+    list->setGeometry(10, 10, 244, 232);
+    list->setUniformItemSizes(true);
+    top.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
+    settle();
+  }
+
+  // As between two files of a batch run.
+  static void settle() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents();
+  }
+
+  // The list as the window shows it now, and as it looks drawn anew.
+  QImage shown() const {
+    return top.screen()->grabWindow(top.winId()).toImage().convertToFormat(QImage::Format_RGB32).copy(
+        list->geometry());
+  }
+  QImage fresh() {
+    return top.grab().toImage().convertToFormat(QImage::Format_RGB32).copy(list->geometry());
+  }
+
+  void append_one_by_one(int count, const QString& stem) {
+    for (int i = 0; i < count; ++i) {
+      list->addItem(stem + QString::number(list->count() + 1));
+      settle();
+    }
+  }
+
+  QWidget top;
+  platform::ListBoxWidget* list = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ListBoxPaintTest, AppendsInAndOutOfSightShowWhatTheListHolds) {
+  ASSERT_FALSE(shown().isNull());
+  // A few visible rows first, then enough to bring the scroll bar and many
+  // rows out of sight; long names, so narrowing the rows changes them.
+  append_one_by_one(5, QStringLiteral("GB18030  第"));
+  EXPECT_TRUE(shown() == fresh()) << "visible appends";
+  append_one_by_one(40, QStringLiteral("GB18030  一个很长很长很长很长很长的文件名第"));
+  EXPECT_TRUE(list->verticalScrollBar()->isVisible());
+  EXPECT_TRUE(shown() == fresh()) << "appends out of sight";
+}
+
+TEST_F(ListBoxPaintTest, EditsRemovalsAndClearingAreRepaintedAfterHiddenAppends) {
+  append_one_by_one(30, QStringLiteral("a"));
+  list->addItem(QStringLiteral("hidden"));
+  list->item(0)->setText(QStringLiteral("changed before the layout"));
+  settle();
+  EXPECT_TRUE(shown() == fresh()) << "edit";
+
+  append_one_by_one(3, QStringLiteral("b"));
+  list->addItem(QStringLiteral("hidden too"));
+  delete list->takeItem(1);
+  settle();
+  EXPECT_TRUE(shown() == fresh()) << "removal";
+
+  list->clear();
+  settle();
+  append_one_by_one(2, QStringLiteral("c"));
+  EXPECT_TRUE(shown() == fresh()) << "cleared, then appended";
+
+  append_one_by_one(30, QStringLiteral("d"));
+  list->scrollToBottom();
+  settle();
+  append_one_by_one(3, QStringLiteral("e"));
+  EXPECT_TRUE(shown() == fresh()) << "scrolled to the end, then appended";
+}
