@@ -8,6 +8,7 @@
 
 #include "platform/colour.h"
 #include "platform/list_box_widget.h"
+#include "platform/list_scroll_bar.h"
 #include "platform/qt_text.h"
 
 namespace platform {
@@ -60,6 +61,7 @@ QWidget* make_widget(QWidget* parent, const ControlOptions& o) {
     }
     case ControlKind::list_box: {
       auto* l = new ListBoxWidget(parent);
+      l->setVerticalScrollBar(new ListScrollBar(Qt::Vertical, l));
       l->setSelectionMode(QAbstractItemView::SingleSelection);
       l->setSortingEnabled(false);
       // Items are single lines of one font: without this the view measures

@@ -1,5 +1,5 @@
 // The list box skips repainting its visible rows when rows are only appended
-// below them. What the window shows (the backing store, read back from the
+// below them, and its scroll bar skips range changes that move nothing. What the window shows (the backing store, read back from the
 // screen) must still equal a fresh rendering of the list after every kind of
 // change: appends in and out of sight, the scroll bar appearing, edits,
 // removals, clearing.
@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/list_box_widget.h"
+#include "platform/list_scroll_bar.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ class ListBoxPaintTest : public ::testing::Test {
     list = new platform::ListBoxWidget(&top);
     list->setGeometry(10, 10, 244, 232);
     list->setUniformItemSizes(true);
+    list->setVerticalScrollBar(new platform::ListScrollBar(Qt::Vertical, list));
     top.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
     settle();
@@ -88,4 +90,19 @@ TEST_F(ListBoxPaintTest, EditsRemovalsAndClearingAreRepaintedAfterHiddenAppends)
   settle();
   append_one_by_one(3, QStringLiteral("e"));
   EXPECT_TRUE(shown() == fresh()) << "scrolled to the end, then appended";
+}
+
+// Long enough for the handle to shrink to its smallest and stop moving, then
+// scrolled, so that a range change skipped too eagerly would show.
+TEST_F(ListBoxPaintTest, TheScrollBarShowsTheRangeAfterManyAppends) {
+  append_one_by_one(400, QStringLiteral("f"));
+  EXPECT_TRUE(shown() == fresh()) << "400 rows";
+  list->verticalScrollBar()->setValue(list->verticalScrollBar()->maximum() / 2);
+  settle();
+  append_one_by_one(50, QStringLiteral("g"));
+  EXPECT_TRUE(shown() == fresh()) << "scrolled half-way, 50 more";
+  list->scrollToBottom();
+  settle();
+  append_one_by_one(1, QStringLiteral("h"));
+  EXPECT_TRUE(shown() == fresh()) << "at the end, one more";
 }
