@@ -3,17 +3,15 @@
 namespace platform {
 
 void ListBoxWidget::note(Pending change) {
+  if (change == Pending::other) last_row_in_view_ = -1;
   if (change == Pending::other || pending_ == Pending::nothing) pending_ = change;
 }
 
 void ListBoxWidget::rowsInserted(const QModelIndex& parent, int start, int end) {
-  // Appended below a full view: the row before the new ones, laid out
-  // already, reaches the bottom edge or beyond.
-  bool hidden = false;
-  if (start > 0 && end + 1 == count()) {
-    const QRect before = visualRect(model()->index(start - 1, 0, parent));
-    hidden = before.isValid() && before.bottom() >= viewport()->height() - 1;
-  }
+  // Appended below a full view: the row at the bottom edge, as of the last
+  // layout, comes before the new ones. (Asking the view where a row is
+  // would lay it out again first.)
+  const bool hidden = last_row_in_view_ >= 0 && start > last_row_in_view_ && end + 1 == count();
   note(hidden ? Pending::hidden_appends : Pending::other);
   QListWidget::rowsInserted(parent, start, end);
 }
@@ -26,6 +24,8 @@ void ListBoxWidget::doItemsLayout() {
   // that turning them back on does not ask for a repaint by itself.
   if (quiet) viewport()->setAttribute(Qt::WA_UpdatesDisabled, true);
   QListWidget::doItemsLayout();
+  const QModelIndex bottom = indexAt(QPoint(0, viewport()->height() - 1));
+  last_row_in_view_ = bottom.isValid() ? bottom.row() : -1;
   if (quiet) {
     viewport()->setAttribute(Qt::WA_UpdatesDisabled, false);
     // A scroll bar that just appeared narrows what the rows are drawn in.

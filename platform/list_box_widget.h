@@ -30,6 +30,9 @@ class ListBoxWidget final : public QListWidget {
   void note(Pending change);
 
   Pending pending_ = Pending::nothing;
+  // The row at the bottom edge of the view after the last layout; -1 when
+  // unknown or when the rows end above that edge.
+  int last_row_in_view_ = -1;
 };
 
 }  // namespace platform
