@@ -4,12 +4,16 @@
 #include <QEventLoop>
 #include <QScreen>
 #include <QThread>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 namespace platform {
 
 void init_application(int& argc, char** argv) {
+  // A write past the user's file size limit then fails like one to a full
+  // disk (the file is not converted) instead of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   if (QCoreApplication::instance() != nullptr) return;
   auto* app = new QApplication(argc, argv);
   // The program ends when its last window is destroyed, which the window

@@ -1,5 +1,7 @@
 #include "platform/list_box_widget.h"
 
+#include <QTimerEvent>
+
 namespace platform {
 
 void ListBoxWidget::note(Pending change) {
@@ -12,8 +14,27 @@ void ListBoxWidget::rowsInserted(const QModelIndex& parent, int start, int end) 
   // layout, comes before the new ones. (Asking the view where a row is
   // would lay it out again first.)
   const bool hidden = last_row_in_view_ >= 0 && start > last_row_in_view_ && end + 1 == count();
-  note(hidden ? Pending::hidden_appends : Pending::other);
+  if (hidden && pending_ != Pending::other) {
+    // The rows in sight keep their layout; the new ones are laid out a
+    // moment later, once for all that arrive meanwhile. Laying out costs
+    // time in proportion to the whole list, so once per row would make a
+    // long run slow down as it goes.
+    note(Pending::hidden_appends);
+    QAbstractItemView::rowsInserted(parent, start, end);
+    if (!layout_later_.isActive()) layout_later_.start(kLayoutDelayMs, this);
+    return;
+  }
+  note(Pending::other);
   QListWidget::rowsInserted(parent, start, end);
+}
+
+void ListBoxWidget::timerEvent(QTimerEvent* event) {
+  if (event->timerId() != layout_later_.timerId()) {
+    QListWidget::timerEvent(event);
+    return;
+  }
+  layout_later_.stop();
+  if (pending_ != Pending::nothing) doItemsLayout();
 }
 
 void ListBoxWidget::doItemsLayout() {

@@ -1,9 +1,10 @@
 #pragma once
-// The list box. A plain list view lays out and repaints everything it shows
-// whenever a row is added, even one below the visible rows; a batch run adds
-// a row per file. This one leaves the visible rows alone when the only change
-// since the last layout is rows appended out of sight (the scroll bar still
-// follows).
+// The list box. A plain list view lays out the whole list and repaints
+// everything it shows whenever a row is added, even one below the visible
+// rows; a batch run adds a row per file. This one leaves the visible rows
+// alone when the only change is rows appended out of sight, and lays those
+// out a moment later, together (the scroll bar follows then).
+#include <QBasicTimer>
 #include <QListWidget>
 
 namespace platform {
@@ -24,12 +25,16 @@ class ListBoxWidget final : public QListWidget {
   void scrollContentsBy(int dx, int dy) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void timerEvent(QTimerEvent* event) override;
 
  private:
   enum class Pending { nothing, hidden_appends, other };
   void note(Pending change);
 
+  static constexpr int kLayoutDelayMs = 25;
+
   Pending pending_ = Pending::nothing;
+  QBasicTimer layout_later_;
   // The row at the bottom edge of the view after the last layout; -1 when
   // unknown or when the rows end above that edge.
   int last_row_in_view_ = -1;
