@@ -111,6 +111,14 @@ void remove_outputs(const fs::path& folder, const std::string& prefix) {
   for (const fs::path& p : doomed) fs::remove_all(p);
 }
 
+fs::path fresh_copy(const std::vector<fs::path>& files, const fs::path& root, const std::string& name) {
+  const fs::path folder = root / name;
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  for (const fs::path& f : files) fs::copy_file(f, folder / f.filename());
+  return folder;
+}
+
 void settle() { sync(); }
 
 Sample best(const std::vector<Sample>& samples) {

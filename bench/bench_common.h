@@ -41,6 +41,13 @@ std::vector<fs::path> corpus_files(const fs::path& folder);
 // Removes everything in `folder` whose name starts with `prefix`.
 void remove_outputs(const fs::path& folder, const std::string& prefix);
 
+// A new folder `name` under `root` holding copies of `files`, for one
+// measurement that writes files. Each measurement writes into folders of its
+// own, kept until the end: the file system skips inodes freed in the last
+// minutes when it makes new files, so a measurement that followed the removal
+// of another's outputs would pay for them.
+fs::path fresh_copy(const std::vector<fs::path>& files, const fs::path& root, const std::string& name);
+
 // Writes dirty pages back, so that one measurement's writes are not paid by the next.
 void settle();
 

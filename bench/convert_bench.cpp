@@ -27,7 +27,6 @@ using bench::in_child;
 using bench::now;
 using bench::program;
 using bench::raw_iconv;
-using bench::remove_outputs;
 using bench::Sample;
 using bench::settle;
 using bench::slurp;
@@ -103,41 +102,42 @@ void small_files(const fs::path& corpus, const char* folder, const char* from, c
   const fs::path dir = corpus / folder;
   const std::vector<fs::path> files = bench::corpus_files(dir);
   double bytes = 0;
-  std::vector<std::string> texts;
-  for (const fs::path& f : files) {
-    bytes += static_cast<double>(fs::file_size(f));
-    texts.push_back(text::from_utf8(f.string()));
-  }
+  for (const fs::path& f : files) bytes += static_cast<double>(fs::file_size(f));
   const double count = static_cast<double>(files.size());
-  const fs::path out_dir = corpus / "small-out";
+  // Every method that writes gets copies of the sources in a folder of its
+  // own and writes beside them, as the program does.
+  const fs::path scratch = corpus / "convert-bench-out";
   const std::string prefix = std::string(to) + "  ";
   const std::string loop =
       std::string("for f in \"$1\"/[0-9]*.txt; do iconv -f ") + from + " -t " + to +
-      " \"$f\" > \"$2/" + prefix + "${f##*/}\" || exit 1; done";
+      " \"$f\" > \"$1/" + prefix + "${f##*/}\" || exit 1; done";
   std::vector<Sample> raw, ours, tool, cp;
+  fs::remove_all(scratch);
   for (int rep = 0; rep < reps; ++rep) {
-    fs::remove_all(out_dir);
-    fs::create_directories(out_dir);
+    const std::string r = std::to_string(rep);
     settle();
     raw.push_back(in_child([&] {
       std::vector<std::string> inputs;
       for (const fs::path& f : files) inputs.push_back(slurp(f));
       return raw_iconv(inputs, from, to);
     }));
+    const fs::path ours_dir = bench::fresh_copy(files, scratch, "ours-" + r);
+    std::vector<std::string> ours_texts;
+    for (const fs::path& f : files) ours_texts.push_back(text::from_utf8((ours_dir / f.filename()).string()));
     settle();
-    ours.push_back(in_child([&] { return convert_files(texts, from, to); }));
-    remove_outputs(dir, prefix);
-    settle();
+    ours.push_back(in_child([&] { return convert_files(ours_texts, from, to); }));
     // Minutes per pass, and tens of times slower: once is enough.
     if (rep == 0) {
-      tool.push_back(program({"sh", "-c", loop, "sh", dir.string(), out_dir.string()}));
-      fs::remove_all(out_dir);
-      fs::create_directories(out_dir);
+      const fs::path loop_dir = bench::fresh_copy(files, scratch, "loop");
       settle();
+      tool.push_back(program({"sh", "-c", loop, "sh", loop_dir.string()}));
     }
-    cp.push_back(program({"sh", "-c", "cp -- \"$1\"/[0-9]*.txt \"$2\"/", "sh", dir.string(), out_dir.string()}));
+    const fs::path cp_dir = bench::fresh_copy(files, scratch, "cp-" + r);
+    fs::create_directories(cp_dir / "copies");
+    settle();
+    cp.push_back(program({"sh", "-c", "cp -- \"$1\"/[0-9]*.txt \"$1\"/copies/", "sh", cp_dir.string()}));
   }
-  fs::remove_all(out_dir);
+  fs::remove_all(scratch);
   char title[160];
   std::snprintf(title, sizeof title, "%.0f files of about %.0f KB, %s -> %s (best of %d)", count,
                 bytes / count / 1024, from, to, reps);

@@ -408,30 +408,45 @@ void run_case(const Case& c, const std::string& self, long baseline_kib, int rep
   const fs::path scratch = folder.parent_path() / "window-bench-out";
   const std::string loop = std::string("for f in \"$1\"/[0-9]*.txt; do iconv -f ") + c.from + " -t " + c.to +
                            " \"$f\" > \"$2/" + prefix + "${f##*/}\" || exit 1; done";
+  // The chapters: every method that writes gets copies of the sources in a
+  // folder of its own and writes beside them, as the program does.
+  const auto place = [&](const std::string& name) {
+    return c.many ? bench::fresh_copy(files, scratch, name) : folder;
+  };
+  const auto texts_in = [&](const fs::path& dir) {
+    std::vector<std::string> out;
+    for (const fs::path& f : files) out.push_back(text::from_utf8((dir / f.filename()).string()));
+    return out;
+  };
 
   std::vector<Sample> raw, single, tool, cp;
   std::vector<WindowSample> window;
+  fs::remove_all(scratch);
+  fs::create_directories(scratch);
   for (int rep = 0; rep < reps; ++rep) {
-    fs::remove_all(scratch);
-    fs::create_directories(scratch);
+    const std::string r = std::to_string(rep);
     settle();
     raw.push_back(in_child([&] {
       std::vector<std::string> inputs;
       for (const fs::path& f : files) inputs.push_back(bench::slurp(f));
       return bench::raw_iconv(inputs, c.from, c.to);
     }));
+    const fs::path single_dir = place("single-" + r);
+    const std::vector<std::string> single_texts = c.many ? texts_in(single_dir) : texts;
     settle();
-    single.push_back(in_child([&] { return convert_files(texts, c.from, c.to); }));
-    bench::remove_outputs(folder, prefix);
+    single.push_back(in_child([&] { return convert_files(single_texts, c.from, c.to); }));
+    if (!c.many) bench::remove_outputs(folder, prefix);
+    const fs::path window_dir = place("window-" + r);
     settle();
-    window.push_back(run_self({self, "--child", "window", c.from, c.to, c.source}));
+    window.push_back(run_self({self, "--child", "window", c.from, c.to,
+                               c.many ? window_dir.string() : c.source}));
     for (const fs::path& f : files) {
-      const fs::path out = folder / (prefix + f.filename().string());
+      const fs::path out = window_dir / (prefix + f.filename().string());
       std::error_code ec;
       const auto size = fs::file_size(out, ec);
       if (!ec) largest_out = std::max(largest_out, static_cast<double>(size));
     }
-    bench::remove_outputs(folder, prefix);
+    if (!c.many) bench::remove_outputs(folder, prefix);
     settle();
     if (!c.many) {
       const fs::path tool_out = scratch / "tool.out";
@@ -439,15 +454,18 @@ void run_case(const Case& c, const std::string& self, long baseline_kib, int rep
       fs::remove(tool_out);
       settle();
       cp.push_back(program({"cp", source.string(), (scratch / "cp.out").string()}));
+      fs::remove(scratch / "cp.out");
     } else {
       // Minutes per pass and tens of times slower: once is enough.
       if (rep == 0 && shell_loop) {
-        tool.push_back(program({"sh", "-c", loop, "sh", source.string(), scratch.string()}));
-        fs::remove_all(scratch);
-        fs::create_directories(scratch);
+        const fs::path loop_dir = place("loop");
         settle();
+        tool.push_back(program({"sh", "-c", loop, "sh", loop_dir.string(), loop_dir.string()}));
       }
-      cp.push_back(program({"sh", "-c", "cp -- \"$1\"/[0-9]*.txt \"$2\"/", "sh", source.string(), scratch.string()}));
+      const fs::path cp_dir = place("cp-" + r);
+      fs::create_directories(cp_dir / "copies");
+      settle();
+      cp.push_back(program({"sh", "-c", "cp -- \"$1\"/[0-9]*.txt \"$1\"/copies/", "sh", cp_dir.string()}));
     }
   }
   fs::remove_all(scratch);
