@@ -8,8 +8,8 @@
 
 #include "platform/colour.h"
 #include "platform/list_box_widget.h"
-#include "platform/list_scroll_bar.h"
 #include "platform/qt_text.h"
+#include "platform/widget_handle.h"
 
 namespace platform {
 
@@ -61,12 +61,8 @@ QWidget* make_widget(QWidget* parent, const ControlOptions& o) {
     }
     case ControlKind::list_box: {
       auto* l = new ListBoxWidget(parent);
-      l->setVerticalScrollBar(new ListScrollBar(Qt::Vertical, l));
       l->setSelectionMode(QAbstractItemView::SingleSelection);
       l->setSortingEnabled(false);
-      // Items are single lines of one font: without this the view measures
-      // every item again after each append, which grows with the list.
-      l->setUniformItemSizes(true);
       l->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
       l->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
       black_on_white(l);
@@ -189,9 +185,7 @@ void ControlImpl::set_background_colour(std::uint32_t colour_bgr) {
   if (widget_) paint_background(widget_, colour_bgr);
 }
 
-std::uintptr_t ControlImpl::native_handle() const {
-  return widget_ ? reinterpret_cast<std::uintptr_t>(widget_.data()) : 0;
-}
+std::uintptr_t ControlImpl::native_handle() const { return widget_ ? handle_of(widget_) : 0; }
 
 void ControlImpl::on_clicked(std::function<void()> handler) {
   if (auto* b = qobject_cast<QPushButton*>(widget_)) {

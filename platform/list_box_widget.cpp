@@ -2,7 +2,16 @@
 
 #include <QTimerEvent>
 
+#include "platform/list_scroll_bar.h"
+
 namespace platform {
+
+ListBoxWidget::ListBoxWidget(QWidget* parent) : QListWidget(parent) {
+  // Rows are single lines of one font: without this the view measures every
+  // row again after each append, which grows with the list.
+  setUniformItemSizes(true);
+  setVerticalScrollBar(new ListScrollBar(Qt::Vertical, this));
+}
 
 void ListBoxWidget::note(Pending change) {
   if (change == Pending::other) last_row_in_view_ = -1;

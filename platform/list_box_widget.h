@@ -12,7 +12,7 @@ namespace platform {
 class ListBoxWidget final : public QListWidget {
   Q_OBJECT
  public:
-  explicit ListBoxWidget(QWidget* parent) : QListWidget(parent) {}
+  explicit ListBoxWidget(QWidget* parent);
 
   void doItemsLayout() override;
 

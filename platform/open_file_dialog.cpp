@@ -11,23 +11,16 @@
 #include <string>
 #include <string_view>
 
-#include "text/encoding_boundary.h"
+#include "platform/qt_text.h"
 #include "text/text.h"
 
 namespace platform {
 namespace {
 
-QString to_qstring(std::string_view gbk) {
-  const std::string utf8 = text::to_utf8(gbk);
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
+using platform::to_qstring;
 
+// The record's strings may be left out (null).
 QString to_qstring(const char* gbk) { return gbk ? to_qstring(std::string_view(gbk)) : QString(); }
-
-text::Text from_qstring(const QString& s) {
-  const QByteArray utf8 = s.toUtf8();
-  return text::from_utf8(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
-}
 
 // The label/pattern pairs as Qt name filters, "label (patterns)"; the dialog
 // hides the part in parentheses, so the user sees the label. A label

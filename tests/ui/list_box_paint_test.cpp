@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/list_box_widget.h"
-#include "platform/list_scroll_bar.h"
 
 namespace {
 
@@ -20,8 +19,6 @@ class ListBoxPaintTest : public ::testing::Test {
     top.resize(kBeside + 300, 260);
     list = new platform::ListBoxWidget(&top);
     list->setGeometry(10, 10, 244, 232);
-    list->setUniformItemSizes(true);
-    list->setVerticalScrollBar(new platform::ListScrollBar(Qt::Vertical, list));
     list->setFocusPolicy(Qt::NoFocus);
     top.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&top));
