@@ -13,6 +13,9 @@
 #include <cstring>
 #include <fstream>
 
+#include "convert/single_file.h"
+#include "text/encoding_boundary.h"
+
 namespace bench {
 
 double now() {
@@ -117,6 +120,20 @@ fs::path fresh_copy(const std::vector<fs::path>& files, const fs::path& root, co
   fs::create_directories(folder);
   for (const fs::path& f : files) fs::copy_file(f, folder / f.filename());
   return folder;
+}
+
+std::vector<std::string> paths_in(const fs::path& folder, const std::vector<fs::path>& files) {
+  std::vector<std::string> paths;
+  for (const fs::path& f : files) paths.push_back(text::from_utf8((folder / f.filename()).string()));
+  return paths;
+}
+
+double convert_files(const std::vector<std::string>& paths, const char* from, const char* to) {
+  const double start = now();
+  for (const std::string& p : paths) {
+    if (!转换单个文件(p, from, to).已转换) return -1;
+  }
+  return now() - start;
 }
 
 void settle() { sync(); }

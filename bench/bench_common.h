@@ -48,6 +48,13 @@ void remove_outputs(const fs::path& folder, const std::string& prefix);
 // of another's outputs would pay for them.
 fs::path fresh_copy(const std::vector<fs::path>& files, const fs::path& root, const std::string& name);
 
+// The program's text for the path of each of `files`' names inside `folder`.
+std::vector<std::string> paths_in(const fs::path& folder, const std::vector<fs::path>& files);
+
+// The one-file step over `paths` (program text) in order: seconds, or -1 as
+// soon as one is not converted.
+double convert_files(const std::vector<std::string>& paths, const char* from, const char* to);
+
 // Writes dirty pages back, so that one measurement's writes are not paid by the next.
 void settle();
 

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "bench/bench_common.h"
-#include "convert/single_file.h"
 #include "text/encoding_boundary.h"
 
 namespace fs = std::filesystem;
@@ -23,6 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 using bench::best;
+using bench::convert_files;
 using bench::in_child;
 using bench::now;
 using bench::program;
@@ -30,14 +30,6 @@ using bench::raw_iconv;
 using bench::Sample;
 using bench::settle;
 using bench::slurp;
-
-double convert_files(const std::vector<std::string>& paths, const char* from, const char* to) {
-  const double start = now();
-  for (const std::string& p : paths) {
-    if (!转换单个文件(p, from, to).已转换) return -1;
-  }
-  return now() - start;
-}
 
 struct Row {
   std::string what;
@@ -119,8 +111,7 @@ void small_files(const fs::path& corpus, const char* folder, const char* from, c
   for (int rep = 0; rep < reps; ++rep) {
     const std::string r = std::to_string(rep);
     const fs::path ours_dir = bench::fresh_copy(files, scratch, "ours-" + r);
-    std::vector<std::string> ours_texts;
-    for (const fs::path& f : files) ours_texts.push_back(text::from_utf8((ours_dir / f.filename()).string()));
+    const std::vector<std::string> ours_texts = bench::paths_in(ours_dir, files);
     settle();
     ours.push_back(in_child([&] { return convert_files(ours_texts, from, to); }));
     // Minutes per pass, and tens of times slower: once is enough.

@@ -38,7 +38,6 @@
 #include "bench/bench_common.h"
 #include "convert/batch_conversion.h"
 #include "convert/encoding_catalogue.h"
-#include "convert/single_file.h"
 #include "files/path_split.h"
 #include "platform/application.h"
 #include "text/encoding_boundary.h"
@@ -51,6 +50,7 @@ namespace fs = std::filesystem;
 namespace {
 
 using bench::best;
+using bench::convert_files;
 using bench::in_child;
 using bench::now;
 using bench::program;
@@ -270,14 +270,6 @@ WindowSample best_window(const std::vector<WindowSample>& samples) {
   return b;
 }
 
-double convert_files(const std::vector<std::string>& paths, const char* from, const char* to) {
-  const double start = now();
-  for (const std::string& p : paths) {
-    if (!转换单个文件(p, from, to).已转换) return -1;
-  }
-  return now() - start;
-}
-
 std::string load_average() {
   std::ifstream in("/proc/loadavg");
   double one = 0, five = 0, fifteen = 0;
@@ -397,12 +389,10 @@ void run_case(const Case& c, const std::string& self, long baseline_kib, int rep
   const fs::path folder = c.many ? source : source.parent_path();
   const std::string prefix = std::string(c.to) + "  ";
   double bytes = 0, largest_in = 0, largest_out = 0;
-  std::vector<std::string> texts;
   for (const fs::path& f : files) {
     const double size = static_cast<double>(fs::file_size(f));
     bytes += size;
     largest_in = std::max(largest_in, size);
-    texts.push_back(text::from_utf8(f.string()));
   }
   const double count = static_cast<double>(files.size());
   const fs::path scratch = folder.parent_path() / "window-bench-out";
@@ -413,11 +403,6 @@ void run_case(const Case& c, const std::string& self, long baseline_kib, int rep
   const auto place = [&](const std::string& name) {
     return c.many ? bench::fresh_copy(files, scratch, name) : folder;
   };
-  const auto texts_in = [&](const fs::path& dir) {
-    std::vector<std::string> out;
-    for (const fs::path& f : files) out.push_back(text::from_utf8((dir / f.filename()).string()));
-    return out;
-  };
 
   std::vector<Sample> raw, single, tool, cp;
   std::vector<WindowSample> window;
@@ -426,7 +411,7 @@ void run_case(const Case& c, const std::string& self, long baseline_kib, int rep
   for (int rep = 0; rep < reps; ++rep) {
     const std::string r = std::to_string(rep);
     const fs::path single_dir = place("single-" + r);
-    const std::vector<std::string> single_texts = c.many ? texts_in(single_dir) : texts;
+    const std::vector<std::string> single_texts = bench::paths_in(single_dir, files);
     settle();
     single.push_back(in_child([&] { return convert_files(single_texts, c.from, c.to); }));
     if (!c.many) bench::remove_outputs(folder, prefix);
