@@ -24,7 +24,7 @@
 #include <string>
 
 #include "files/open_dialog.h"
-#include "tests/files/open_dialog_driver.h"
+#include "tests/support/open_dialog_driver.h"
 #include "text/encoding_boundary.h"
 #include "text/gbk_literal.h"
 

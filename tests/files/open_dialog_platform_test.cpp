@@ -11,7 +11,7 @@
 
 #include "platform/current_directory.h"
 #include "platform/open_file_dialog.h"
-#include "tests/files/open_dialog_driver.h"
+#include "tests/support/open_dialog_driver.h"
 #include "text/encoding_boundary.h"
 #include "text/gbk_literal.h"
 

@@ -26,11 +26,10 @@
 #include <vector>
 
 #include "app/program_values.h"
+#include "tests/support/open_dialog_driver.h"
 #include "text/encoding_boundary.h"
 #include "ui/loader.h"
 #include "ui/main_window.h"
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace fixture {
 
@@ -41,14 +40,6 @@ inline text::Text gbk(const QString& s) {
   const auto bytes = text::utf8_to_gb18030(s.toStdString());
   EXPECT_TRUE(bytes.has_value()) << s.toStdString();
   return bytes.value_or("");
-}
-
-inline QFileDialog* shown_dialog() {
-  for (QWidget* w : QApplication::topLevelWidgets()) {
-    auto* dialog = qobject_cast<QFileDialog*>(w);
-    if (dialog && dialog->isVisible()) return dialog;
-  }
-  return nullptr;
 }
 
 inline QMessageBox* shown_message_box() {
@@ -65,39 +56,6 @@ inline void type_text(QLineEdit* edit, const QString& s) {
   edit->setFocus();
   edit->setText(s);
 }
-
-// Runs `action` once on the open dialog as soon as it shows. Should the
-// dialog still be open afterwards it is cancelled, so that a failing test
-// fails instead of hanging.
-class DialogDriver {
- public:
-  explicit DialogDriver(std::function<void(QFileDialog&)> action) : action_(std::move(action)) {
-    QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
-    timer_.start(5);
-  }
-  bool acted() const { return acted_; }
-  bool had_to_cancel() const { return had_to_cancel_; }
-
- private:
-  void tick() {
-    QFileDialog* dialog = shown_dialog();
-    if (!dialog || busy_) return;
-    if (acted_) {
-      had_to_cancel_ = true;
-      dialog->reject();
-      return;
-    }
-    acted_ = busy_ = true;
-    action_(*dialog);
-    busy_ = false;
-  }
-
-  std::function<void(QFileDialog&)> action_;
-  QTimer timer_;
-  bool acted_ = false;
-  bool busy_ = false;
-  bool had_to_cancel_ = false;
-};
 
 // Runs `step` every time the batch run lets waiting messages through (a
 // zero timer fires once per pass of the event loop).
@@ -137,7 +95,7 @@ class MainWindowFixture : public ::testing::Test {
   }
 
   void TearDown() override {
-    if (QFileDialog* d = shown_dialog()) d->reject();
+    if (QFileDialog* d = OpenDialogDriver::shown_dialog()) d->reject();
     if (ui::窗口* w = ui::主窗口()) w->关闭();
     EXPECT_TRUE(QTest::qWaitFor([] { return ui::主窗口() == nullptr; }, 5000));
     // The last window going asks the message loop to end; that request waits
@@ -212,7 +170,7 @@ class MainWindowFixture : public ::testing::Test {
   // them, in its order.
   QStringList add_through_dialog(const QString& in, const QStringList& names) {
     QStringList chosen;
-    DialogDriver driver([&](QFileDialog& d) {
+    OpenDialogDriver driver([&](QFileDialog& d) {
       d.setDirectory(in);
       auto* edit = d.findChild<QLineEdit*>(u("fileNameEdit"));
       ASSERT_NE(edit, nullptr);
@@ -230,13 +188,13 @@ class MainWindowFixture : public ::testing::Test {
     });
     click("按钮_选择");
     EXPECT_TRUE(driver.acted());
-    EXPECT_FALSE(driver.had_to_cancel()) << "the dialog did not take the files";
+    EXPECT_FALSE(driver.had_to_close()) << "the dialog did not take the files";
     return chosen;
   }
 
   // Clicks "添加" and cancels the dialog after choosing something in it.
   void cancel_dialog(const QString& in, const QString& name) {
-    DialogDriver driver([&](QFileDialog& d) {
+    OpenDialogDriver driver([&](QFileDialog& d) {
       d.setDirectory(in);
       if (auto* edit = d.findChild<QLineEdit*>(u("fileNameEdit"))) type_text(edit, name);
       QPushButton* cancel = d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel);
@@ -245,7 +203,7 @@ class MainWindowFixture : public ::testing::Test {
     });
     click("按钮_选择");
     EXPECT_TRUE(driver.acted());
-    EXPECT_FALSE(driver.had_to_cancel());
+    EXPECT_FALSE(driver.had_to_close());
   }
 
   QString cwd_before_;

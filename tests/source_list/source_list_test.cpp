@@ -119,7 +119,7 @@ TEST_F(SourceList, MainWindowStaysUsableWhileTheDialogIsOpen) {
 
   bool dialog_had_owner = true;
   bool main_window_blocked = true;
-  fixture::DialogDriver driver([&](QFileDialog& d) {
+  OpenDialogDriver driver([&](QFileDialog& d) {
     dialog_had_owner = d.parentWidget() != nullptr;
     main_window_blocked = QApplication::activeModalWidget() != nullptr;
     // A click through the window system, where modal blocking would apply.
