@@ -19,6 +19,7 @@
 #include "platform/browser.h"
 #include "platform/window.h"
 #include "tests/about/about_fixture.h"
+#include "tests/support/shown_window.h"
 #include "text/encoding_boundary.h"
 #include "text/gbk_literal.h"
 #include "ui/about_window.h"
@@ -94,9 +95,7 @@ class MessageBoxAnswer {
  public:
   explicit MessageBoxAnswer(std::function<void(QMessageBox*)> look) : look_(std::move(look)) {
     QObject::connect(&poll_, &QTimer::timeout, [this] {
-      for (QWidget* w : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        if (box == nullptr || !box->isVisible()) continue;
+      if (QMessageBox* box = shown_window<QMessageBox>()) {
         poll_.stop();
         ++answered_;
         look_(box);
@@ -105,7 +104,6 @@ class MessageBoxAnswer {
         } else {
           box->done(0);  // never leave a test hanging on a wrong box
         }
-        return;
       }
     });
   }

@@ -12,6 +12,7 @@
 #include "app/program_values.h"
 #include "app/runtime_error.h"
 #include "app/start.h"
+#include "tests/support/shown_window.h"
 #include "text/gbk_literal.h"
 #include "ui/main_window.h"
 
@@ -48,9 +49,7 @@ TEST(StartRoutine, EscEndsTheProgramWithCodeZeroAndOneCleanUp) {
 // Reads the message box that is showing, prints what it says, presses OK.
 void answer_message_box() {
   QTimer::singleShot(50, [] {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      auto* box = qobject_cast<QMessageBox*>(w);
-      if (box == nullptr || !box->isVisible()) continue;
+    if (QMessageBox* box = shown_window<QMessageBox>()) {
       std::fprintf(stderr, "title=%s|icon=%d|buttons=%zu|text=%s|\n", box->windowTitle().toUtf8().constData(),
                    static_cast<int>(box->icon()), static_cast<std::size_t>(box->buttons().size()),
                    box->text().toUtf8().constData());

@@ -42,13 +42,7 @@ inline text::Text gbk(const QString& s) {
   return bytes.value_or("");
 }
 
-inline QMessageBox* shown_message_box() {
-  for (QWidget* w : QApplication::topLevelWidgets()) {
-    auto* box = qobject_cast<QMessageBox*>(w);
-    if (box && box->isVisible()) return box;
-  }
-  return nullptr;
-}
+inline QMessageBox* shown_message_box() { return shown_window<QMessageBox>(); }
 
 // Puts `s` into the file name box as typing would (key events lose the
 // leading quote of a list of names to the box's completer).

@@ -10,6 +10,8 @@
 #include <ostream>
 #include <utility>
 
+#include "tests/support/shown_window.h"
+
 class OpenDialogDriver {
  public:
   explicit OpenDialogDriver(std::function<void(QFileDialog&)> action) : action_(std::move(action)) {
@@ -21,13 +23,7 @@ class OpenDialogDriver {
   // True when the action left something open that had to be closed.
   bool had_to_close() const { return had_to_close_; }
 
-  static QFileDialog* shown_dialog() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      auto* dialog = qobject_cast<QFileDialog*>(w);
-      if (dialog && dialog->isVisible()) return dialog;
-    }
-    return nullptr;
-  }
+  static QFileDialog* shown_dialog() { return shown_window<QFileDialog>(); }
 
  private:
   void tick() {
