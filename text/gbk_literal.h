@@ -1,6 +1,6 @@
 #pragma once
 // The program's own texts are written in the source as UTF-8 and turned into
-// GBK-family bytes here, once per use:  "关于"_gbk
+// GBK-family bytes here, once per literal:  "关于"_gbk
 #include <cstddef>
 
 #include "text/text.h"
