@@ -160,9 +160,18 @@ TEST_F(Batch, UnreadableSourcesAreSkippedLikeFailedFiles) {
   EXPECT_FALSE(QFileInfo::exists(output(books_, "GB18030", u("dir.txt"))));
 }
 
-TEST_F(Batch, CountMismatchShowsTheMessageAndTouchesNothing) {
+// The list box and the path array disagree, either way round.
+enum class Surplus { path, list_item };
+
+const char* name_of(Surplus s) { return s == Surplus::path ? "MorePathsThanItems" : "MoreItemsThanPaths"; }
+void PrintTo(Surplus s, std::ostream* os) { *os << name_of(s); }
+
+class BatchCountMismatch : public Batch, public testing::WithParamInterface<Surplus> {};
+
+TEST_P(BatchCountMismatch, ShowsTheMessageAndTouchesNothing) {
   add_files(books_, {u("a.txt")});
-  原始文件路径.append(fixture::gbk(books_ + u("/a.txt")));
+  if (GetParam() == Surplus::path) 原始文件路径.append(fixture::gbk(books_ + u("/a.txt")));
+  else child<QListWidget>("列表框_原始")->addItem(u("a.txt"));
   child<QListWidget>("列表框_现在")->addItem(u("kept"));
   child<QLabel>("标签_现信息")->setText(u("成功转换了7个文件～～"));
 
@@ -200,6 +209,9 @@ TEST_F(Batch, CountMismatchShowsTheMessageAndTouchesNothing) {
   EXPECT_EQ(caption("标签_现信息"), u("成功转换了7个文件～～"));
   EXPECT_EQ(files_in(books_), QStringList{u("a.txt")});
 }
+
+INSTANTIATE_TEST_SUITE_P(EitherWay, BatchCountMismatch, testing::Values(Surplus::path, Surplus::list_item),
+                         [](const testing::TestParamInfo<Surplus>& info) { return name_of(info.param); });
 
 // Between two files the window serves the user; these are the changes a
 // user can make there.

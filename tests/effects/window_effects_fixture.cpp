@@ -60,8 +60,3 @@ QImage WindowEffectsTest::render(ui::窗口& window) {
   QWidget* w = widget_of(window);
   return w != nullptr ? w->grab().toImage().convertToFormat(QImage::Format_ARGB32) : QImage();
 }
-
-QColor colour_of(std::uint32_t colour_bgr) {
-  return QColor(static_cast<int>(colour_bgr & 0xFF), static_cast<int>((colour_bgr >> 8) & 0xFF),
-                static_cast<int>((colour_bgr >> 16) & 0xFF));
-}

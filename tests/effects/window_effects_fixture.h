@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPalette>
 #include <QWidget>
+#include <cstdint>
 #include <optional>
 
 #include <gtest/gtest.h>
@@ -31,5 +32,7 @@ class WindowEffectsTest : public testing::Test {
   QPalette saved_palette_;
 };
 
-// 0x00BBGGRR as a colour.
-QColor colour_of(std::uint32_t colour_bgr);
+// The glass colour, red 227, green 237, blue 246: as a colour value of the
+// windows (red in the low byte, 0x00F6EDE3) and as the widgets paint it.
+inline constexpr std::uint32_t kGlass = 227u | (237u << 8) | (246u << 16);
+inline const QColor kGlassColour{227, 237, 246};

@@ -114,8 +114,8 @@ TEST_F(WindowEffectsKindsTest, EveryKindGetsItsOwnTreatment) {
   EXPECT_EQ(widget_of(w.取控件("编辑框1"))->mask().boundingRect(), QRect(1, 1, 119, 23));
   EXPECT_EQ(w.取控件("编辑框1").背景颜色(), kWhite);
   for (const char* name : kBackgroundKinds) {
-    EXPECT_EQ(w.取控件(name).背景颜色(), 玻璃底色) << name;
-    EXPECT_EQ(widget_of(w.取控件(name))->palette().color(QPalette::Window), colour_of(玻璃底色)) << name;
+    EXPECT_EQ(w.取控件(name).背景颜色(), kGlass) << name;
+    EXPECT_EQ(widget_of(w.取控件(name))->palette().color(QPalette::Window), kGlassColour) << name;
     EXPECT_FALSE(has_mask(w, name)) << name;
   }
   for (const char* name : {"组合框1", "列表框1"}) {
@@ -132,8 +132,8 @@ TEST_F(WindowEffectsKindsTest, OnlyTheKindsSwitchedOnAreTreated) {
   EXPECT_EQ(platform::extended_style(w.取窗口句柄()), 0x00080000u);
   EXPECT_FALSE(has_mask(w, "按钮1"));
   EXPECT_FALSE(has_mask(w, "编辑框1"));
-  EXPECT_EQ(w.取控件("标签1").背景颜色(), 玻璃底色);
-  EXPECT_EQ(w.取控件("选择夹1").背景颜色(), 玻璃底色);
+  EXPECT_EQ(w.取控件("标签1").背景颜色(), kGlass);
+  EXPECT_EQ(w.取控件("选择夹1").背景颜色(), kGlass);
   EXPECT_EQ(w.取控件("选择框1").背景颜色(), platform::kButtonFace);
   EXPECT_EQ(w.取控件("外形框1").背景颜色(), platform::kButtonFace);
 }
@@ -154,7 +154,7 @@ TEST_F(WindowEffectsKindsTest, CompositionOffTouchesNoControl) {
 
   effects.玻璃化窗口(w, true, true, true, true, true, true, true, true, true);
 
-  EXPECT_EQ(w.背景颜色(), 玻璃底色);
+  EXPECT_EQ(w.背景颜色(), kGlass);
   EXPECT_TRUE(w.框架保持激活());
   const QPalette after = window->palette();
   for (int r = 0; r < QPalette::NColorRoles; ++r) {

@@ -30,12 +30,11 @@ void expect_active_look_kept(QWidget* w) {
 }
 
 bool glass_pixel(QRgb px) {
-  const QColor key = colour_of(玻璃底色);
-  return qAlpha(px) == 0x80 && std::abs(qRed(px) - key.red()) <= 2 &&
-         std::abs(qGreen(px) - key.green()) <= 2 && std::abs(qBlue(px) - key.blue()) <= 2;
+  return qAlpha(px) == 0x80 && std::abs(qRed(px) - kGlassColour.red()) <= 2 &&
+         std::abs(qGreen(px) - kGlassColour.green()) <= 2 && std::abs(qBlue(px) - kGlassColour.blue()) <= 2;
 }
 
-bool opaque_key_pixel(QRgb px) { return px == colour_of(玻璃底色).rgba(); }
+bool opaque_key_pixel(QRgb px) { return px == kGlassColour.rgba(); }
 
 }  // namespace
 
@@ -57,8 +56,8 @@ TEST_F(WindowEffectsTest, CompositionOffGivesBothWindowsOnlyTheBackgroundAndTheA
     SCOPED_TRACE(window->定义().名称);
     QWidget* w = widget_of(*window);
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(window->背景颜色(), 玻璃底色);
-    EXPECT_EQ(w->palette().color(QPalette::Window), colour_of(玻璃底色));
+    EXPECT_EQ(window->背景颜色(), kGlass);
+    EXPECT_EQ(w->palette().color(QPalette::Window), kGlassColour);
     EXPECT_TRUE(window->框架保持激活());
     expect_active_look_kept(w);
 
@@ -79,7 +78,7 @@ TEST_F(WindowEffectsTest, CompositionOffGivesBothWindowsOnlyTheBackgroundAndTheA
   // The labels keep the button face behind their text.
   QWidget* label = widget_of(ui::主窗口控件::标签_原信息());
   ASSERT_NE(label, nullptr);
-  EXPECT_NE(label->palette().color(QPalette::Window), colour_of(玻璃底色));
+  EXPECT_NE(label->palette().color(QPalette::Window), kGlassColour);
 }
 
 TEST_F(WindowEffectsTest, CompositionOnMakesTheMainWindowGlassWithRoundedButtonsAndKeyedLabels) {
@@ -93,12 +92,12 @@ TEST_F(WindowEffectsTest, CompositionOnMakesTheMainWindowGlassWithRoundedButtons
   QWidget* w = widget_of(*main);
   ASSERT_NE(w, nullptr);
   const std::uintptr_t handle = main->取窗口句柄();
-  EXPECT_EQ(main->背景颜色(), 玻璃底色);
+  EXPECT_EQ(main->背景颜色(), kGlass);
   EXPECT_TRUE(main->框架保持激活());
   expect_active_look_kept(w);
   EXPECT_EQ(platform::extended_style(handle), 0x00080000u);
   EXPECT_TRUE(w->testAttribute(Qt::WA_TranslucentBackground));
-  EXPECT_EQ(platform::colour_key(handle), std::optional<std::uint32_t>(玻璃底色));
+  EXPECT_EQ(platform::colour_key(handle), std::optional<std::uint32_t>(kGlass));
   const auto glass = platform::glass_frame(handle);
   ASSERT_TRUE(glass.has_value());
   EXPECT_EQ(glass->left, -1);
@@ -130,8 +129,8 @@ TEST_F(WindowEffectsTest, CompositionOnMakesTheMainWindowGlassWithRoundedButtons
 
   // Labels take the key colour; combo and list boxes are left as defined.
   for (ui::控件* l : {&ui::主窗口控件::标签_原信息(), &ui::主窗口控件::标签_现信息()}) {
-    EXPECT_EQ(l->背景颜色(), 玻璃底色);
-    EXPECT_EQ(widget_of(*l)->palette().color(QPalette::Window), colour_of(玻璃底色));
+    EXPECT_EQ(l->背景颜色(), kGlass);
+    EXPECT_EQ(widget_of(*l)->palette().color(QPalette::Window), kGlassColour);
     EXPECT_EQ(widget_of(*l)->palette().color(QPalette::WindowText), QColor(Qt::black));
   }
   for (ui::控件* c : {&ui::主窗口控件::组合框_原编码(), &ui::主窗口控件::组合框_现编码(),
@@ -164,13 +163,13 @@ TEST_F(WindowEffectsTest, CompositionOnRoundsTheAboutButtonsAndKeysItsLabel) {
   ui::窗口* about = load_about(true);
   ASSERT_NE(about, nullptr);
   EXPECT_EQ(platform::extended_style(about->取窗口句柄()), 0x00080000u);
-  EXPECT_EQ(platform::colour_key(about->取窗口句柄()), std::optional<std::uint32_t>(玻璃底色));
+  EXPECT_EQ(platform::colour_key(about->取窗口句柄()), std::optional<std::uint32_t>(kGlass));
   for (const char* name : {"按钮1", "按钮2"}) {
     QWidget* b = widget_of(about->取控件(name));
     ASSERT_NE(b, nullptr) << name;
     EXPECT_EQ(b->mask().boundingRect(), QRect(1, 1, 87, 23)) << name;  // 88 x 24 buttons
   }
-  EXPECT_EQ(about->取控件("标签1").背景颜色(), 玻璃底色);
+  EXPECT_EQ(about->取控件("标签1").背景颜色(), kGlass);
   const QImage image = render(*about);
   EXPECT_TRUE(glass_pixel(image.pixel(5, 5))) << std::hex << image.pixel(5, 5);
 }

@@ -99,6 +99,33 @@ TEST_F(PlayerOnVirtualClock, RepeatsWithoutAGapWithPlayCount0) {
   EXPECT_EQ(device.streams_open(), 0);
 }
 
+TEST_F(PlayerOnVirtualClock, KeepsTheFilesDivisionAndTimesATempoChangeFromItsOwnTick) {
+  // 96 ticks a quarter; the tempo halves the quarter to 250000 µs at tick 192.
+  const Bytes file = smf(0, 96, {cat({
+                                     {0x00, 0x90, 60, 100},                     // tick 0
+                                     {0x60, 0x90, 62, 100},                     // tick 96
+                                     {0x60, 0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90},  // tick 192: 250000 µs
+                                     {0x00, 0x90, 64, 100},                     // tick 192
+                                     {0x30, 0x90, 65, 100},                     // tick 240
+                                     {0x81, 0x10, 0x80, 60, 0},                 // tick 384
+                                     end_of_track(),
+                                 })});
+  ui::MidiPlayer player;
+  player.start(file, 1);
+  device.advance_to(3 * kSecond);
+  ASSERT_TRUE(device.wait_all_closed(kPatience));
+  const std::vector<std::pair<std::uint64_t, std::uint32_t>> want = {
+      {0, short_msg(0x90, 60, 100)},
+      {500000, short_msg(0x90, 62, 100)},   // 96 ticks = 1 quarter at 500000 µs
+      {1000000, short_msg(0x90, 64, 100)},  // 192 ticks = 2 quarters at 500000 µs
+      {1125000, short_msg(0x90, 65, 100)},  // + 48 ticks = 1/2 quarter at 250000 µs = 125000
+      {1500000, short_msg(0x80, 60, 0)},    // + 192 ticks = 2 quarters at 250000 µs = 500000
+  };
+  std::vector<std::pair<std::uint64_t, std::uint32_t>> got;
+  for (const auto& m : music_only(device.messages())) got.emplace_back(m.time_us, m.message);
+  EXPECT_EQ(got, want);
+}
+
 TEST_F(PlayerOnVirtualClock, PlayCount2AndBadDataNeverSound) {
   ui::MidiPlayer player;
   player.start(ui::about_tune(), 2);
