@@ -8,10 +8,34 @@
 namespace text {
 namespace {
 
-// Bytes that are not valid in their encoding travel as U+F780..U+F7FF
-// (0xF700 + byte), a private-use block, so that an odd file name can be
-// shown and still reach the file system unchanged.
-constexpr char32_t kRawBase = 0xF700;
+// A byte of a file name that is not part of valid UTF-8 travels as a
+// GB18030 four-byte sequence beyond the last character (U+10FFFF is
+// E3 32 9A 35): FE 30, then 0x81 + byte / 10 and 0x30 + byte % 10. No
+// character decodes to it, so it never stands for a real name, and its
+// second and fourth bytes (0x30..0x39) are never "\" or "/", so the
+// GBK-aware walk splits such names at their own separators only.
+constexpr unsigned char kCarryLead = 0xFE;
+constexpr unsigned char kCarrySecond = 0x30;
+
+void append_carried(std::string& out, unsigned char byte) {
+  out += static_cast<char>(kCarryLead);
+  out += static_cast<char>(kCarrySecond);
+  out += static_cast<char>(0x81 + byte / 10);
+  out += static_cast<char>(0x30 + byte % 10);
+}
+
+// The byte that a carried sequence at the start of `in` stands for, or -1.
+int carried_byte(std::string_view in) {
+  if (in.size() < 4) return -1;
+  const auto third = static_cast<unsigned char>(in[2]);
+  const auto fourth = static_cast<unsigned char>(in[3]);
+  if (static_cast<unsigned char>(in[0]) != kCarryLead || static_cast<unsigned char>(in[1]) != kCarrySecond ||
+      third < 0x81 || fourth < 0x30 || fourth > 0x39) {
+    return -1;
+  }
+  const int byte = (third - 0x81) * 10 + (fourth - 0x30);
+  return byte <= 0xFF ? byte : -1;
+}
 
 enum class OnInvalid { fail, carry };
 
@@ -49,18 +73,8 @@ class Converter {
   iconv_t cd_;
 };
 
-void append_utf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
+// U+FFFD, for GBK bytes that are no character.
+constexpr char kReplacementUtf8[] = "\xEF\xBF\xBD";
 
 // The boundary converts on every path and caption: its two converters are
 // opened once and kept, so that the conversion module is not loaded and
@@ -82,38 +96,17 @@ std::optional<std::string> convert(std::string_view in, OnInvalid mode, bool fro
     std::size_t consumed = 0;
     if (cd.run(in, out, consumed)) break;
     if (mode == OnInvalid::fail) return std::nullopt;
-    const auto bad = static_cast<unsigned char>(in[consumed]);
+    in.remove_prefix(consumed);
     if (from_utf8) {
-      std::string carried;
-      append_utf8(carried, kRawBase + bad);
-      std::size_t ignored = 0;
-      cd.run(carried, out, ignored);
+      append_carried(out, static_cast<unsigned char>(in.front()));
+      in.remove_prefix(1);
+    } else if (const int byte = carried_byte(in); byte >= 0) {
+      out += static_cast<char>(byte);
+      in.remove_prefix(4);
     } else {
-      append_utf8(out, 0xFFFD);
+      out += kReplacementUtf8;
+      in.remove_prefix(1);
     }
-    in.remove_prefix(consumed + 1);
-  }
-  return out;
-}
-
-// Turns carried private-use characters back into the raw bytes they stand for.
-std::string restore_raw_bytes(std::string utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  for (std::size_t i = 0; i < utf8.size(); ++i) {
-    const auto b0 = static_cast<unsigned char>(utf8[i]);
-    if (b0 == 0xEF && i + 2 < utf8.size()) {
-      const auto b1 = static_cast<unsigned char>(utf8[i + 1]);
-      const auto b2 = static_cast<unsigned char>(utf8[i + 2]);
-      const char32_t c = ((b0 & 0x0Fu) << 12) | ((b1 & 0x3Fu) << 6) | (b2 & 0x3Fu);
-      if ((b1 & 0xC0) == 0x80 && (b2 & 0xC0) == 0x80 && c >= kRawBase + 0x80 &&
-          c <= kRawBase + 0xFF) {
-        out += static_cast<char>(c - kRawBase);
-        i += 2;
-        continue;
-      }
-    }
-    out += utf8[i];
   }
   return out;
 }
@@ -129,7 +122,7 @@ std::optional<std::string> utf8_to_gb18030(std::string_view utf8) {
 }
 
 std::string to_utf8(std::string_view gbk) {
-  return restore_raw_bytes(convert(gbk, OnInvalid::carry, false).value_or(""));
+  return convert(gbk, OnInvalid::carry, false).value_or("");
 }
 
 std::string from_utf8(std::string_view utf8) {
