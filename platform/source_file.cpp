@@ -1,14 +1,12 @@
 #include "platform/source_file.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <string>
 
-#include "platform/large_buffer.h"
 #include "text/encoding_boundary.h"
 
 namespace platform {
@@ -32,7 +30,33 @@ ReadOutcome SourceFile::open(std::string_view path) {
     return outcome;
   }
   size_ = static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0);
+  permissions_ = info.st_mode & 0777;
+  modified_ = info.st_mtim;
+  ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
   return outcome;
+}
+
+std::ptrdiff_t SourceFile::read(char* into, std::size_t room) {
+  if (fd_ < 0) return -1;
+  for (;;) {
+    const ssize_t n = ::pread(fd_, into, room, position_);
+    if (n >= 0) {
+      position_ += n;
+      return n;
+    }
+    if (errno != EINTR) return -1;
+  }
+}
+
+bool SourceFile::intact() const {
+  struct stat now {};
+  if (fd_ < 0 || ::fstat(fd_, &now) != 0) return false;
+  const bool same = static_cast<std::size_t>(now.st_size > 0 ? now.st_size : 0) == size_ &&
+                    now.st_mtim.tv_sec == modified_.tv_sec &&
+                    now.st_mtim.tv_nsec == modified_.tv_nsec;
+  // Files of the proc file system say they are empty but are not: for them
+  // the bytes read are all there is to compare.
+  return same && (size_ == 0 || static_cast<std::size_t>(position_) == size_);
 }
 
 ReadOutcome SourceFile::read_all(text::ByteSet& into) {
@@ -41,21 +65,15 @@ ReadOutcome SourceFile::read_all(text::ByteSet& into) {
   // One byte more than the size, so that the end is seen without growing;
   // a file that grows meanwhile is still read to its end.
   if (!into.reserve(size_ + 1)) return ReadOutcome::no_memory;
-  advise_large_buffer(into.data(), into.capacity());
-  ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+  position_ = 0;
   std::size_t size = 0;
   for (;;) {
-    if (size == into.capacity()) {
-      if (!into.reserve(into.capacity() + into.capacity() / 2 + 4096)) {
-        into.clear();
-        return ReadOutcome::no_memory;
-      }
-      advise_large_buffer(into.data(), into.capacity());
+    if (size == into.capacity() && !into.reserve(into.capacity() + into.capacity() / 2 + 4096)) {
+      into.clear();
+      return ReadOutcome::no_memory;
     }
-    const ssize_t n = ::pread(fd_, into.data() + size, into.capacity() - size,
-                              static_cast<off_t>(size));
+    const std::ptrdiff_t n = read(into.data() + size, into.capacity() - size);
     if (n < 0) {
-      if (errno == EINTR) continue;
       into.clear();
       return ReadOutcome::read_error;
     }
@@ -66,24 +84,13 @@ ReadOutcome SourceFile::read_all(text::ByteSet& into) {
   return ReadOutcome::read;
 }
 
-bool SourceFile::map() {
-  if (map_ != nullptr) return true;
-  if (fd_ < 0 || size_ == 0) return false;
-  void* map = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE, fd_, 0);
-  if (map == MAP_FAILED) return false;
-  map_ = static_cast<const char*>(map);
-  // The pages are already in memory or about to be read in order: mapping
-  // them all in one call saves a fault per page.
-  ::madvise(map, size_, MADV_POPULATE_READ);
-  return true;
-}
-
 void SourceFile::close() {
-  if (map_ != nullptr) ::munmap(const_cast<char*>(map_), size_);
   if (fd_ >= 0) ::close(fd_);
-  map_ = nullptr;
   fd_ = -1;
   size_ = 0;
+  permissions_ = 0;
+  modified_ = {};
+  position_ = 0;
 }
 
 }  // namespace platform

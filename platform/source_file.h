@@ -1,8 +1,11 @@
 #pragma once
 // A file opened to be converted: only regular files, never waited on, only
-// ever read. Small files are read whole into memory; large ones can be
-// mapped instead, so that their bytes need no second copy.
+// ever read, and read front to back in pieces, so that a file of any size
+// takes the same small memory.
+#include <sys/types.h>
+
 #include <cstddef>
+#include <ctime>
 #include <string_view>
 
 #include "platform/file_io.h"
@@ -20,27 +23,32 @@ class SourceFile {
   // ReadOutcome::read when the regular file at `path` is open for reading;
   // otherwise why not (and nothing is open).
   ReadOutcome open(std::string_view path);
-  // Its size when it was opened.
+  // Its size and permission bits (rwx for owner, group, others) when opened.
   std::size_t size() const { return size_; }
+  unsigned permissions() const { return permissions_; }
+
+  // The next bytes, up to `room` of them, into `into`: how many were read,
+  // 0 at the end of the file, -1 on a read error.
+  std::ptrdiff_t read(char* into, std::size_t room);
+
+  // Whether what was read is the whole file as it was when opened: its size
+  // and modification time are unchanged and the bytes read were as many as
+  // its size. A file cut short, grown or rewritten meanwhile is not.
+  bool intact() const;
 
   // Reads the file from its start to its end (which may have moved since
   // it was opened) into `into`, replacing what it held and reusing its
   // memory. On any outcome but `read`, `into` is left empty.
   ReadOutcome read_all(text::ByteSet& into);
 
-  // Maps the file's size() bytes read-only; false where it cannot be mapped
-  // (empty, or a file system without mappings). Reading the mapping raises a
-  // bus error if another program cuts the file short meanwhile: read it
-  // under call_catching_bus_errors.
-  bool map();
-  std::string_view mapped() const { return {map_, map_ ? size_ : 0}; }
-
   void close();
 
  private:
   int fd_ = -1;
   std::size_t size_ = 0;
-  const char* map_ = nullptr;
+  unsigned permissions_ = 0;
+  timespec modified_{};
+  off_t position_ = 0;
 };
 
 }  // namespace platform
