@@ -30,18 +30,21 @@ class OpenDialogDriver {
     QFileDialog* dialog = shown_dialog();
     if (!dialog) return;
     QWidget* modal = QApplication::activeModalWidget();
-    if (busy_) {
-      // The action is waiting inside a box the dialog opened.
-      if (modal && modal != dialog) {
-        had_to_close_ = true;
-        modal->close();
-      }
-      return;
-    }
     if (!acted_) {
-      acted_ = busy_ = true;
+      acted_ = true;
+      // Qt does not fire a timer again while its handler runs, so a box the
+      // action waits in (one the dialog opened) is closed by a second timer,
+      // a little later than an action's own zero-delay closing.
+      QTimer box_closer;
+      QObject::connect(&box_closer, &QTimer::timeout, [this, dialog] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box && box != dialog) {
+          had_to_close_ = true;
+          box->close();
+        }
+      });
+      box_closer.start(50);
       action_(*dialog);
-      busy_ = false;
       return;
     }
     had_to_close_ = true;
@@ -55,7 +58,6 @@ class OpenDialogDriver {
   std::function<void(QFileDialog&)> action_;
   QTimer timer_;
   bool acted_ = false;
-  bool busy_ = false;
   bool had_to_close_ = false;
 };
 
