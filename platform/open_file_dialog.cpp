@@ -1,17 +1,28 @@
 #include "platform/open_file_dialog.h"
 
+#include <dirent.h>
+
+#include <QByteArrayView>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QPointer>
 #include <QString>
+#include <QStringDecoder>
 #include <QStringList>
 #include <QWidget>
 #include <cstring>
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "platform/current_directory.h"
 #include "platform/qt_text.h"
+#include "text/encoding_boundary.h"
 #include "text/text.h"
 
 namespace platform {
@@ -42,36 +53,119 @@ QStringList name_filters(const char* list) {
   return filters;
 }
 
-// The folder that holds every chosen file, with the paths below it; for
-// one file its own folder. Paths from the dialog are absolute and clean.
-QString common_folder(const QStringList& paths) {
-  auto parent = [](const QString& path) {
-    const qsizetype slash = path.lastIndexOf(u'/');
-    return slash <= 0 ? QStringLiteral("/") : path.left(slash);
+// A file whose name is not UTF-8 (an old archive's GBK name) is not listed
+// by the dialog, and a typed name reaches only UTF-8 names. A typed name that
+// names no file reaches the one entry of its folder that is not UTF-8 and
+// reads as that name in GB18030: the full path's bytes, or nothing when no
+// entry or more than one reads so.
+std::optional<std::string> gbk_named_file(const QString& path) {
+  const qsizetype slash = path.lastIndexOf(u'/');
+  if (slash < 0 || slash + 1 == path.size()) return std::nullopt;
+  const std::string folder = QFile::encodeName(path.left(slash)).toStdString();
+  const QByteArray wanted = path.mid(slash + 1).toUtf8();
+  DIR* dir = opendir(folder.empty() ? "/" : folder.c_str());
+  if (!dir) return std::nullopt;
+  std::optional<std::string> found;
+  int readings = 0;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string_view name(entry->d_name);
+    // The dialog's own test for names it leaves out.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8.decode(QByteArrayView(name.data(), static_cast<qsizetype>(name.size())));
+    if (!utf8.hasError()) continue;
+    const std::optional<std::string> reading = text::gb18030_to_utf8(name);
+    if (!reading || QByteArrayView(*reading) != QByteArrayView(wanted)) continue;
+    ++readings;
+    found = folder + '/' + std::string(name);
+  }
+  closedir(dir);
+  if (readings != 1) return std::nullopt;
+  return found;
+}
+
+// The stock dialog, which also takes typed names that reach GBK-named files.
+class OpenDialog : public QFileDialog {
+ public:
+  using QFileDialog::QFileDialog;
+
+  // The chosen files as full paths in the file system's bytes.
+  std::vector<std::string> chosen_paths() const {
+    std::vector<std::string> paths;
+    for (const QString& path : selectedFiles()) {
+      const auto reached = reached_.find(path);
+      paths.push_back(reached != reached_.end() ? reached->second : QFile::encodeName(path).toStdString());
+    }
+    return paths;
+  }
+
+ protected:
+  // Qt refuses names it cannot find. When every such name reaches a
+  // GBK-named file, and none of the others is a folder (which Qt would
+  // open), the choice is taken as it is; otherwise Qt decides as ever.
+  void accept() override {
+    reached_.clear();
+    for (const QString& path : selectedFiles()) {
+      const QFileInfo info(path);
+      std::optional<std::string> native;
+      if (!info.exists()) native = gbk_named_file(path);
+      if (info.isDir() || (!info.exists() && !native)) {
+        reached_.clear();
+        QFileDialog::accept();
+        return;
+      }
+      if (native) reached_.emplace(path, std::move(*native));
+    }
+    if (reached_.empty()) {
+      QFileDialog::accept();
+    } else {
+      QDialog::accept();
+    }
+  }
+
+ private:
+  std::map<QString, std::string> reached_;
+};
+
+// The chosen files as program texts. The caller joins them with "\r\n"
+// and splits the joined text again, so a path holding "\r\n" would come
+// back as other paths, naming files that were not chosen: it is left out.
+std::vector<text::Text> program_paths(const std::vector<std::string>& native) {
+  std::vector<text::Text> paths;
+  for (const std::string& path : native) {
+    text::Text program = text::from_utf8(path);
+    if (program.find("\r\n") == text::Text::npos) paths.push_back(std::move(program));
+  }
+  return paths;
+}
+
+// The folder that holds every chosen file; for one file its own folder.
+// Paths are absolute and clean, and "/" is never a byte of a GB18030
+// character, so the separators are found byte by byte.
+text::Text common_folder(const std::vector<text::Text>& paths) {
+  auto parent = [](std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == 0 || slash == std::string_view::npos ? text::Text("/") : text::Text(path.substr(0, slash));
   };
-  auto with_slash = [](const QString& folder) {
-    return folder.endsWith(u'/') ? folder : folder + u'/';
-  };
-  QString folder = parent(paths.front());
-  for (const QString& path : paths) {
-    while (folder != u'/' && !path.startsWith(with_slash(folder))) folder = parent(folder);
+  text::Text folder = parent(paths.front());
+  for (const text::Text& path : paths) {
+    while (folder != "/" && !path.starts_with(folder + '/')) folder = parent(folder);
   }
   return folder;
 }
 
 // The answer in the record's buffer format.
-std::string answer_bytes(const QStringList& paths, const QString& folder) {
+std::string answer_bytes(const std::vector<text::Text>& paths, const text::Text& folder) {
   std::string answer;
   if (paths.size() == 1) {
-    answer = from_qstring(paths.front());
+    answer = paths.front();
     answer += '\0';
     return answer;
   }
-  const qsizetype skip = folder.endsWith(u'/') ? folder.size() : folder.size() + 1;
-  answer = from_qstring(folder);
+  const std::size_t skip = folder.ends_with('/') ? folder.size() : folder.size() + 1;
+  answer = folder;
   answer += '\0';
-  for (const QString& path : paths) {
-    answer += from_qstring(path.mid(skip));
+  for (const text::Text& path : paths) {
+    answer.append(path, skip);
     answer += '\0';
   }
   answer += '\0';
@@ -90,7 +184,7 @@ bool open_file_dialog(OpenFileRequest& request) {
   if (initial.isEmpty()) initial = QDir::currentPath();
 
   // On the heap and watched: an owner that goes away takes the dialog along.
-  QPointer<QFileDialog> dialog = new QFileDialog(owner, to_qstring(request.lpstrTitle), initial);
+  QPointer<OpenDialog> dialog = new OpenDialog(owner, to_qstring(request.lpstrTitle), initial);
   dialog->setOption(QFileDialog::DontUseNativeDialog);
   dialog->setOption(QFileDialog::HideNameFilterDetails);
   dialog->setAcceptMode(QFileDialog::AcceptOpen);
@@ -115,16 +209,16 @@ bool open_file_dialog(OpenFileRequest& request) {
 
   if (!dialog) return false;
   const bool confirmed = dialog->result() == QDialog::Accepted;
-  const QStringList paths = confirmed ? dialog->selectedFiles() : QStringList();
+  const std::vector<text::Text> paths = program_paths(confirmed ? dialog->chosen_paths() : std::vector<std::string>());
   delete dialog;
-  if (paths.isEmpty()) return false;
+  if (paths.empty()) return false;
 
-  const QString folder = common_folder(paths);
+  const text::Text folder = common_folder(paths);
   const std::string answer = answer_bytes(paths, folder);
   if (answer.size() > request.nMaxFile) return false;
   std::memcpy(request.lpstrFile, answer.data(), answer.size());
   // As the system dialog does on confirmation; the caller may put it back.
-  QDir::setCurrent(folder);
+  set_current_directory(folder);
   return true;
 }
 
