@@ -1,13 +1,17 @@
 // 取路径名或网址左右 on any bytes: the two parts always give back the text,
 // the cut is right after the last "/" (or, with none, the last "\"), both
 // found character by character, and a wrong side selector gives the error
-// text, never a part of the input.
+// text, never a part of the input. The same bytes taken as a file name from
+// the file system: its program text gives back exactly those bytes, and
+// splitting the program text cuts the name at its own last "/".
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "files/path_split.h"
+#include "text/encoding_boundary.h"
 #include "text/text.h"
 
 namespace {
@@ -34,6 +38,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(text::find(right, "\\") < 0);
   } else {
     check(right == path);
+  }
+
+  const text::Text program = text::from_utf8(path);
+  check(text::to_utf8(program) == path);
+  const std::size_t slash = path.rfind('/');
+  if (slash != std::string_view::npos) {
+    check(text::to_utf8(取路径名或网址左右(program, 0)) == path.substr(0, slash + 1));
+    check(text::to_utf8(取路径名或网址左右(program, 1)) == path.substr(slash + 1));
   }
 
   if (side > 1) {
