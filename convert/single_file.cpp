@@ -2,28 +2,80 @@
 
 #include <algorithm>
 
+#include "convert/failure_place.h"
 #include "convert/file_ends.h"
 #include "convert/output_name.h"
 #include "convert/stream.h"
+#include "convert/utf8_watch.h"
+
+namespace {
+
+转换结果 unreadable(platform::FileError error) {
+  转换结果 r;
+  r.outcome = Outcome::source_unreadable;
+  r.file_error = error;
+  return r;
+}
+
+// Looks again at the source for where and why the conversion stopped.
+void find_place(std::string_view S, std::string_view 原编码, const StreamResult& stream,
+                转换结果& result) {
+  platform::SourceFile again;
+  if (again.open(S) != platform::ReadOutcome::read) return;
+  SourceFileReader reader(again);
+  查找失败位置(reader, 原编码, stream.end, stream.failed_at, result);
+}
+
+}  // namespace
 
 转换结果 转换单个文件(std::string_view S, std::string_view 原编码, std::string_view 现编码) {
-  转换结果 result;
   platform::SourceFile source;
   // Anything but a regular file is a failure: an unreadable source must
   // never pass for an empty one.
-  if (source.open(S) != platform::ReadOutcome::read) return result;
+  if (source.open(S) != platform::ReadOutcome::read) return unreadable(source.error());
   text::Text 输出 = 输出文件名(S, 现编码);
+  转换结果 result;
   // The output has no name until the whole file converted; it may be read
   // by no one the source could not be read by.
   platform::NewFile output;
-  if (!output.create(输出, source.permissions())) return result;
+  if (!output.create(输出, source.permissions())) {
+    result.outcome = Outcome::output_not_written;
+    result.file_error = output.error();
+    return result;
+  }
   SourceFileReader reader(source);
+  Utf8Watch watch(reader);
+  const bool watch_utf8 = 原编码 == "GBK" || 原编码 == "GB18030";
   NewFileWriter writer(output);
   const std::size_t piece = std::min(source.size() + 1, kStreamPiece);
-  if (流式转码(reader, 原编码, 现编码, writer, piece) != StreamEnd::converted) return result;
+  const StreamResult stream =
+      流式转码(watch_utf8 ? static_cast<ByteSource&>(watch) : reader, 原编码, 现编码, writer, piece);
+  switch (stream.end) {
+    case StreamEnd::converted: break;
+    case StreamEnd::invalid:
+    case StreamEnd::cut_off:
+      find_place(S, 原编码, stream, result);
+      return result;
+    case StreamEnd::unknown_encoding: result.outcome = Outcome::unknown_encoding; return result;
+    case StreamEnd::no_memory: result.outcome = Outcome::no_memory; return result;
+    case StreamEnd::read_failed:
+    case StreamEnd::changed: return unreadable(source.error());
+    case StreamEnd::write_failed:
+      result.outcome = Outcome::output_not_written;
+      result.file_error = output.error();
+      return result;
+  }
   source.close();
-  if (!output.commit()) return result;
+  if (!output.commit()) {
+    result.outcome = Outcome::output_not_written;
+    result.file_error = output.error();
+    return result;
+  }
   result.已转换 = true;
   result.输出路径 = std::move(输出);
+  result.outcome = Outcome::converted;
+  result.bytes_in = stream.read;
+  result.bytes_out = stream.written;
+  result.also_valid_utf8 = watch_utf8 && watch.valid_utf8_beyond_ascii();
   return result;
 }

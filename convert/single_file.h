@@ -1,19 +1,50 @@
 #pragma once
-// Converting one file: read it, convert it, write it beside itself.
+// Converting one file: read it, convert it, write it beside itself, and say
+// what happened.
+#include <cstdint>
+#include <string>
 #include <string_view>
 
+#include "platform/file_error.h"
 #include "text/text.h"
+
+// What became of a file: converted, or the one reason why not.
+enum class Outcome : unsigned char {
+  converted,
+  invalid_sequence,    // bytes not valid in the source encoding
+  cut_off,             // the file ends inside a character
+  unrepresentable,     // a character the target encoding cannot hold
+  source_unreadable,   // see file_error
+  output_not_written,  // see file_error
+  no_memory,           // not even the few buffers of a conversion could be had
+  unknown_encoding,
+};
 
 struct 转换结果 {
   bool 已转换 = false;
   text::Text 输出路径;  // set when converted
+  Outcome outcome = Outcome::source_unreadable;
+  platform::FileError file_error = platform::FileError::none;
+  std::uint64_t bytes_in = 0;   // of a converted file
+  std::uint64_t bytes_out = 0;
+  // Where an invalid_sequence, cut_off or unrepresentable one starts: a byte
+  // offset from 0, a line and a column (in characters) from 1.
+  std::uint64_t offset = 0;
+  std::uint64_t line = 0;
+  std::uint64_t column = 0;
+  std::string bytes;        // the bytes at that place, as the source has them
+  char32_t code_point = 0;  // the character of an unrepresentable one
+  // Converted from GBK or GB18030, but the file is also valid UTF-8 with
+  // characters beyond ASCII: most likely the wrong source encoding was chosen.
+  bool also_valid_utf8 = false;
 };
 
 // Converts the file S from 原编码 to 现编码 and writes the result as
 // 输出文件名(S, 现编码), replacing a file of that name. The file is read and
 // written in pieces, so memory does not grow with its size. It counts as
 // converted only when it was read whole and unchanged, converted without
-// fault and the output fully written; otherwise nothing new is left on disk
-// and an earlier output of that name is untouched. The source is only ever
-// read; the output gets its permission bits, never wider.
+// fault and the output fully written; otherwise nothing new is left on disk,
+// an earlier output of that name is untouched, and the result says why.
+// The source is only ever read; the output gets its permission bits, never
+// wider.
 转换结果 转换单个文件(std::string_view S, std::string_view 原编码, std::string_view 现编码);

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "convert/iconv_descriptor.h"
 
@@ -13,25 +14,35 @@ namespace {
 constexpr std::size_t kSmallestPiece = 16;
 }  // namespace
 
-StreamEnd 流式转码(ByteSource& in, std::string_view 原编码, std::string_view 现编码, ByteSink& out,
-                   std::size_t piece) {
+StreamResult 流式转码(ByteSource& in, std::string_view 原编码, std::string_view 现编码,
+                      ByteSink& out, std::size_t piece) {
+  StreamResult r;
+  const auto end = [&r](StreamEnd how) {
+    r.end = how;
+    return r;
+  };
   IconvDescriptor cd(原编码, 现编码);
-  if (!cd.ok()) return StreamEnd::unknown_encoding;
+  if (!cd.ok()) return end(StreamEnd::unknown_encoding);
   piece = std::max(piece, kSmallestPiece);
   // Twice the piece holds the converted piece in one go between these
   // encodings; a larger result just takes more rounds.
   const std::size_t room = 2 * piece + 64;
-  const auto input = std::make_unique_for_overwrite<char[]>(piece);
-  const auto output = std::make_unique_for_overwrite<char[]>(room);
+  const std::unique_ptr<char[]> input(new (std::nothrow) char[piece]);
+  const std::unique_ptr<char[]> output(new (std::nothrow) char[room]);
+  if (!input || !output) return end(StreamEnd::no_memory);
 
   std::size_t carried = 0;  // bytes of a cut character, at the front of `input`
   for (;;) {
     const std::ptrdiff_t n = in.read(input.get() + carried, piece - carried);
-    if (n < 0) return StreamEnd::read_failed;
+    if (n < 0) return end(StreamEnd::read_failed);
     if (n == 0) {
-      if (!in.intact()) return StreamEnd::changed;
-      return carried == 0 ? StreamEnd::converted : StreamEnd::cut_off;
+      if (!in.intact()) return end(StreamEnd::changed);
+      r.failed_at = r.read - carried;
+      return end(carried == 0 ? StreamEnd::converted : StreamEnd::cut_off);
     }
+    // The offset in the source of the first byte in `input`.
+    const std::uint64_t piece_start = r.read - carried;
+    r.read += static_cast<std::uint64_t>(n);
     char* src = input.get();
     std::size_t left = carried + static_cast<std::size_t>(n);
     while (left > 0) {
@@ -40,11 +51,13 @@ StreamEnd 流式转码(ByteSource& in, std::string_view 原编码, std::string_v
       const std::size_t result = iconv(cd.get(), &src, &left, &dst, &space);
       const int error = errno;
       const std::size_t produced = static_cast<std::size_t>(dst - output.get());
-      if (produced > 0 && !out.write({output.get(), produced})) return StreamEnd::write_failed;
+      if (produced > 0 && !out.write({output.get(), produced})) return end(StreamEnd::write_failed);
+      r.written += produced;
       if (result != static_cast<std::size_t>(-1) || error == E2BIG) continue;
       // Incomplete at the piece's end: the rest of it comes with the next piece.
       if (error == EINVAL) break;
-      return StreamEnd::invalid;
+      r.failed_at = piece_start + static_cast<std::uint64_t>(src - input.get());
+      return end(StreamEnd::invalid);
     }
     std::memmove(input.get(), src, left);
     carried = left;

@@ -4,6 +4,7 @@
 // A piece's bytes are converted exactly as the whole would be: a character
 // cut at a piece's end is carried over to the next piece.
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 class ByteSource {
@@ -35,6 +36,16 @@ enum class StreamEnd {
   read_failed,
   changed,           // the source changed while it was read
   write_failed,
+  no_memory,         // the two buffers could not be had
+};
+
+struct StreamResult {
+  StreamEnd end = StreamEnd::converted;
+  std::uint64_t read = 0;     // bytes taken from the source
+  std::uint64_t written = 0;  // bytes handed to the sink
+  // For `invalid` and `cut_off`: the offset in the source of the first byte
+  // of the sequence that could not be converted.
+  std::uint64_t failed_at = 0;
 };
 
 // Pieces of 1 MiB: large enough that each call costs little, small enough
@@ -45,5 +56,5 @@ constexpr std::size_t kStreamPiece = std::size_t{1} << 20;
 // `out`, reading at most `piece` bytes at a time (a small file is best read
 // with a piece just above its size). It stops at the first failure; the sink
 // may then hold part of the output, which the caller throws away.
-StreamEnd 流式转码(ByteSource& in, std::string_view 原编码, std::string_view 现编码, ByteSink& out,
-                   std::size_t piece = kStreamPiece);
+StreamResult 流式转码(ByteSource& in, std::string_view 原编码, std::string_view 现编码, ByteSink& out,
+                      std::size_t piece = kStreamPiece);

@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const text::ByteSet out = 转码字节集(bytes, from, to, ok);
   Trickle source(bytes, step);
   Collect streamed;
-  const StreamEnd end = 流式转码(source, from, to, streamed, 16 + data[1] % 7);
+  const StreamEnd end = 流式转码(source, from, to, streamed, 16 + data[1] % 7).end;
   check((end == StreamEnd::converted) == ok);
   if (!ok) {
     check(out.size() == 0);

@@ -43,12 +43,13 @@ int open_named_temporary(const std::string& final_path, mode_t mode, std::string
 
 bool NewFile::create(std::string_view path, unsigned permissions) {
   discard();
+  error_ = FileError::missing;
   if (path.empty()) return false;
   final_ = text::to_utf8(path);
   const mode_t mode = permissions & 0777;
   fd_ = ::open(folder_of(final_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
   if (fd_ < 0) fd_ = open_named_temporary(final_, mode, temporary_);
-  if (fd_ < 0) return false;
+  if (fd_ < 0) return fail();
   // The umask has been applied; a file being replaced narrows it further,
   // so that converting again never widens who may read the output.
   struct stat existing {};
@@ -56,11 +57,9 @@ bool NewFile::create(std::string_view path, unsigned permissions) {
   if (::lstat(final_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode) &&
       ::fstat(fd_, &created) == 0) {
     const mode_t narrowed = created.st_mode & existing.st_mode & 0777;
-    if (narrowed != (created.st_mode & 0777) && ::fchmod(fd_, narrowed) != 0) {
-      discard();
-      return false;
-    }
+    if (narrowed != (created.st_mode & 0777) && ::fchmod(fd_, narrowed) != 0) return fail();
   }
+  error_ = FileError::none;
   return true;
 }
 
@@ -70,7 +69,7 @@ bool NewFile::write(std::string_view bytes) {
     const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      return false;
+      return fail();
     }
     bytes.remove_prefix(static_cast<std::size_t>(n));
   }
@@ -100,9 +99,16 @@ bool NewFile::commit() {
   bool ok = !temporary_.empty() || name_temporarily();
   ok = ::close(std::exchange(fd_, -1)) == 0 && ok;
   if (ok) ok = ::rename(temporary_.c_str(), final_.c_str()) == 0;
-  if (ok) temporary_.clear();
+  if (!ok) return fail();
+  temporary_.clear();
   discard();
-  return ok;
+  return true;
+}
+
+bool NewFile::fail() {
+  error_ = detail::file_error_of(errno, true);
+  discard();
+  return false;
 }
 
 void NewFile::discard() {

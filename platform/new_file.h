@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_error.h"
+
 namespace platform {
 
 class NewFile {
@@ -29,16 +31,22 @@ class NewFile {
   // the file is removed and an existing file of that name is untouched.
   bool commit();
 
+  // Why the last create, write or commit failed.
+  FileError error() const { return error_; }
+
   // Whether the file is unnamed until its commit (for the tests).
   bool unnamed() const { return fd_ >= 0 && temporary_.empty(); }
 
  private:
   bool name_temporarily();
+  // Notes why (from errno) and removes the file: always false.
+  bool fail();
   void discard();
 
   std::string final_;
   std::string temporary_;  // the file's name before its commit, if it has one
   int fd_ = -1;
+  FileError error_ = FileError::none;
 };
 
 }  // namespace platform

@@ -13,22 +13,31 @@ namespace platform {
 
 ReadOutcome SourceFile::open(std::string_view path) {
   close();
+  error_ = FileError::missing;
   if (path.empty()) return ReadOutcome::cannot_open;
   const std::string native = text::to_utf8(path);
   // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
   fd_ = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd_ < 0) return ReadOutcome::cannot_open;
+  if (fd_ < 0) {
+    error_ = detail::file_error_of(errno, false);
+    return ReadOutcome::cannot_open;
+  }
   struct stat info {};
   ReadOutcome outcome = ReadOutcome::read;
+  FileError error = FileError::none;
   if (::fstat(fd_, &info) != 0) {
     outcome = ReadOutcome::read_error;
+    error = FileError::read_error;
   } else if (!S_ISREG(info.st_mode)) {
     outcome = ReadOutcome::not_a_file;
+    error = S_ISDIR(info.st_mode) ? FileError::folder : FileError::not_a_file;
   }
   if (outcome != ReadOutcome::read) {
     close();
+    error_ = error;
     return outcome;
   }
+  error_ = FileError::none;
   size_ = static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0);
   permissions_ = info.st_mode & 0777;
   modified_ = info.st_mtim;
@@ -44,19 +53,27 @@ std::ptrdiff_t SourceFile::read(char* into, std::size_t room) {
       position_ += n;
       return n;
     }
-    if (errno != EINTR) return -1;
+    if (errno != EINTR) {
+      error_ = FileError::read_error;
+      return -1;
+    }
   }
 }
 
 bool SourceFile::intact() const {
   struct stat now {};
-  if (fd_ < 0 || ::fstat(fd_, &now) != 0) return false;
+  if (fd_ < 0 || ::fstat(fd_, &now) != 0) {
+    error_ = FileError::read_error;
+    return false;
+  }
   const bool same = static_cast<std::size_t>(now.st_size > 0 ? now.st_size : 0) == size_ &&
                     now.st_mtim.tv_sec == modified_.tv_sec &&
                     now.st_mtim.tv_nsec == modified_.tv_nsec;
   // Files of the proc file system say they are empty but are not: for them
   // the bytes read are all there is to compare.
-  return same && (size_ == 0 || static_cast<std::size_t>(position_) == size_);
+  const bool intact = same && (size_ == 0 || static_cast<std::size_t>(position_) == size_);
+  if (!intact) error_ = FileError::changed;
+  return intact;
 }
 
 ReadOutcome SourceFile::read_all(text::ByteSet& into) {

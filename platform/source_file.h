@@ -8,6 +8,7 @@
 #include <ctime>
 #include <string_view>
 
+#include "platform/file_error.h"
 #include "platform/file_io.h"
 #include "text/byte_set.h"
 
@@ -41,6 +42,9 @@ class SourceFile {
   // memory. On any outcome but `read`, `into` is left empty.
   ReadOutcome read_all(text::ByteSet& into);
 
+  // Why the last open or read failed, or why the file is not intact.
+  FileError error() const { return error_; }
+
   void close();
 
  private:
@@ -49,6 +53,7 @@ class SourceFile {
   unsigned permissions_ = 0;
   timespec modified_{};
   off_t position_ = 0;
+  mutable FileError error_ = FileError::none;
 };
 
 }  // namespace platform

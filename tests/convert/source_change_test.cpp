@@ -72,7 +72,7 @@ TEST(SourceChange, AChangeWhileReadingFailsTheConversion) {
     ASSERT_TRUE(output.create(dir.text("UTF-8  g.txt"), source.permissions()));
     SourceFileReader reader(source);
     ChangingSink sink(output, [&] { c.change(dir.native("g.txt")); });
-    EXPECT_EQ(流式转码(reader, "GBK", "UTF-8", sink), StreamEnd::changed) << c.what;
+    EXPECT_EQ(流式转码(reader, "GBK", "UTF-8", sink).end, StreamEnd::changed) << c.what;
   }
 }
 
@@ -86,7 +86,7 @@ TEST(SourceChange, AnUnchangedSourceIsIntactAndNothingIsNamedBeforeTheCommit) {
   EXPECT_TRUE(output.unnamed());
   SourceFileReader reader(source);
   ChangingSink sink(output, nullptr);
-  EXPECT_EQ(流式转码(reader, "GBK", "UTF-8", sink), StreamEnd::converted);
+  EXPECT_EQ(流式转码(reader, "GBK", "UTF-8", sink).end, StreamEnd::converted);
   EXPECT_EQ(dir.names(), std::set<std::string>{"g.txt"});
   ASSERT_TRUE(output.commit());
   EXPECT_EQ(dir.names(), (std::set<std::string>{"g.txt", "UTF-8  g.txt"}));

@@ -85,7 +85,7 @@ TEST(Stream, PiecesEndingInsideCharactersGiveTheWholeConversionsResult) {
     for (std::size_t piece = 16; piece <= 24; ++piece) {
       StringSource source(c.bytes);
       StringSink sink;
-      const StreamEnd end = 流式转码(source, c.from, c.to, sink, piece);
+      const StreamEnd end = 流式转码(source, c.from, c.to, sink, piece).end;
       EXPECT_EQ(end == StreamEnd::converted, c.converts) << c.from << " piece " << piece;
       if (c.converts) {
         EXPECT_EQ(sink.all, whole.view()) << c.from << " piece " << piece;
@@ -94,7 +94,7 @@ TEST(Stream, PiecesEndingInsideCharactersGiveTheWholeConversionsResult) {
     // A source that gives fewer bytes than asked is no end of the input.
     StringSource trickle(c.bytes, 3);
     StringSink sink;
-    EXPECT_EQ(流式转码(trickle, c.from, c.to, sink) == StreamEnd::converted, c.converts);
+    EXPECT_EQ(流式转码(trickle, c.from, c.to, sink).end == StreamEnd::converted, c.converts);
     if (c.converts) {
       EXPECT_EQ(sink.all, whole.view()) << c.from << " in threes";
     }
@@ -105,18 +105,18 @@ TEST(Stream, SaysWhereItStopped) {
   const std::string text = repeat("\xE4\xB8\xAD\xE6\x96\x87\n", 100);
   StringSink sink;
   StringSource cut(text + "\xE4\xB8");
-  EXPECT_EQ(流式转码(cut, "UTF-8", "GBK", sink, 64), StreamEnd::cut_off);
+  EXPECT_EQ(流式转码(cut, "UTF-8", "GBK", sink, 64).end, StreamEnd::cut_off);
   StringSource invalid(text + "\xFF" + text);
-  EXPECT_EQ(流式转码(invalid, "UTF-8", "GBK", sink, 64), StreamEnd::invalid);
+  EXPECT_EQ(流式转码(invalid, "UTF-8", "GBK", sink, 64).end, StreamEnd::invalid);
   StringSource unknown(text);
-  EXPECT_EQ(流式转码(unknown, "UTF-8", "NO-SUCH-CODE", sink), StreamEnd::unknown_encoding);
+  EXPECT_EQ(流式转码(unknown, "UTF-8", "NO-SUCH-CODE", sink).end, StreamEnd::unknown_encoding);
   StringSource failing(text, SIZE_MAX, 100);
-  EXPECT_EQ(流式转码(failing, "UTF-8", "GBK", sink, 64), StreamEnd::read_failed);
+  EXPECT_EQ(流式转码(failing, "UTF-8", "GBK", sink, 64).end, StreamEnd::read_failed);
   StringSource good(text);
   StringSink full(300);  // room for 60 of the 100 lines
-  EXPECT_EQ(流式转码(good, "UTF-8", "GBK", full, 64), StreamEnd::write_failed);
+  EXPECT_EQ(流式转码(good, "UTF-8", "GBK", full, 64).end, StreamEnd::write_failed);
   StringSource empty("");
   StringSink nothing;
-  EXPECT_EQ(流式转码(empty, "GBK", "UTF-8", nothing), StreamEnd::converted);
+  EXPECT_EQ(流式转码(empty, "GBK", "UTF-8", nothing).end, StreamEnd::converted);
   EXPECT_EQ(nothing.all, "");
 }

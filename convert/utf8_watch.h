@@ -1,0 +1,28 @@
+#pragma once
+// Watches the bytes a conversion reads for whether they are also valid UTF-8
+// with characters beyond ASCII. Text in GBK or GB18030 almost never is (a
+// lead byte there is followed by a byte that UTF-8 does not allow), so the
+// watch gives up at the first such pair and costs a file nothing after it.
+#include <cstddef>
+
+#include "convert/stream.h"
+
+class Utf8Watch final : public ByteSource {
+ public:
+  explicit Utf8Watch(ByteSource& source) : source_(source) {}
+  std::ptrdiff_t read(char* into, std::size_t room) override;
+  bool intact() const override { return source_.intact(); }
+
+  // After the whole source was read.
+  bool valid_utf8_beyond_ascii() const { return valid_ && beyond_ascii_ && pending_ == 0; }
+
+ private:
+  void look_at(const unsigned char* bytes, std::size_t size);
+
+  ByteSource& source_;
+  bool valid_ = true;
+  bool beyond_ascii_ = false;
+  int pending_ = 0;           // continuation bytes still due
+  unsigned char low_ = 0x80;  // bounds of the next continuation byte
+  unsigned char high_ = 0xBF;
+};

@@ -1,0 +1,25 @@
+#pragma once
+// Why a file could not be read or written, in the terms a user can act on.
+namespace platform {
+
+enum class FileError : unsigned char {
+  none,
+  missing,            // the file (or, for an output, its folder) is not there
+  no_permission,
+  folder,             // a source that is a folder
+  not_a_file,         // a source that is a FIFO, device or socket
+  read_error,
+  changed,            // a source cut short, grown or rewritten while it was read
+  no_room,            // disk full, quota or file size limit
+  folder_in_the_way,  // a folder holds the output's name
+  name_too_long,
+  read_only,          // a read-only file system
+  other,
+};
+
+namespace detail {
+// The error for a failed system call's errno, when reading or when writing.
+FileError file_error_of(int error, bool writing);
+}  // namespace detail
+
+}  // namespace platform

@@ -1,0 +1,130 @@
+// What the conversion of one real file says about it: the place and kind of
+// the first fault, worked out by hand for each case, and why a file could
+// not be read or written.
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+
+#include <sched.h>
+
+#include "convert/single_file.h"
+#include "private_disk.h"
+#include "temp_folder.h"
+
+using platform::FileError;
+
+TEST(Outcome, ThePlaceAndKindOfTheFirstFault) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    const char* from;
+    const char* to;
+    Outcome outcome;
+    std::uint64_t offset, line, column;
+    std::string at;
+    char32_t code_point;
+  };
+  const Case cases[] = {
+      // "ab\n" is 3 bytes, 中 3 and c 1: FF is byte 7, the third character of line 2.
+      {"invalid UTF-8", "ab\n\xE4\xB8\xAD" "c\xFF\xFEx", "UTF-8", "GBK", Outcome::invalid_sequence, 7, 2, 3,
+       "\xFF", 0},
+      // 中 2 bytes, CR LF 2, "ab" 2: the lead byte 81 with a blank after it is at 6.
+      {"invalid GBK", "\xD6\xD0\r\nab\x81 x", "GBK", "UTF-8", Outcome::invalid_sequence, 6, 2, 3,
+       "\x81 ", 0},
+      {"no such character in GBK", "a\nb\nc\xC2\xA0", "UTF-8", "GBK", Outcome::unrepresentable, 5, 3, 2,
+       "\xC2\xA0", 0xA0},
+      {"emoji at the start", "\xF0\x9F\x98\x80", "UTF-8", "GBK", Outcome::unrepresentable, 0, 1, 1,
+       "\xF0\x9F\x98\x80", 0x1F600},
+      // 中文\n is 7 bytes, 中 3 more: the cut character starts at 10.
+      {"cut off", "\xE4\xB8\xAD\xE6\x96\x87\n\xE4\xB8\xAD\xE6\x96", "UTF-8", "GB18030", Outcome::cut_off, 10,
+       2, 2, "\xE6\x96", 0},
+      {"cut off in GB18030's four bytes", "ab\x81\x30\x81", "GB18030", "UTF-8", Outcome::cut_off, 2, 1, 3,
+       "\x81\x30\x81", 0},
+  };
+  for (const Case& c : cases) {
+    TempFolder dir;
+    dir.write("a.txt", c.bytes);
+    const 转换结果 r = 转换单个文件(dir.text("a.txt"), c.from, c.to);
+    EXPECT_FALSE(r.已转换) << c.what;
+    EXPECT_EQ(r.outcome, c.outcome) << c.what;
+    EXPECT_EQ(r.offset, c.offset) << c.what;
+    EXPECT_EQ(r.line, c.line) << c.what;
+    EXPECT_EQ(r.column, c.column) << c.what;
+    EXPECT_EQ(r.bytes, c.at) << c.what;
+    EXPECT_EQ(r.code_point, c.code_point) << c.what;
+    EXPECT_EQ(dir.names(), std::set<std::string>{"a.txt"}) << c.what << ": finding the reason wrote";
+  }
+}
+
+TEST(Outcome, AConvertedFileSaysHowManyBytesWentInAndOut) {
+  TempFolder dir;
+  dir.write("a.txt", "\xD6\xD0\xCE\xC4\n");  // 中文 in GBK: 5 bytes, 7 in UTF-8
+  const 转换结果 r = 转换单个文件(dir.text("a.txt"), "GBK", "UTF-8");
+  ASSERT_TRUE(r.已转换);
+  EXPECT_EQ(r.outcome, Outcome::converted);
+  EXPECT_EQ(r.bytes_in, 5u);
+  EXPECT_EQ(r.bytes_out, 7u);
+  EXPECT_FALSE(r.also_valid_utf8);
+}
+
+// UTF-8 text read as GBK converts, into garbage: the result says so. Real
+// GBK text, ASCII text and UTF-8 read as UTF-8 do not.
+TEST(Outcome, UnicodeTextReadAsGbkIsNoticed) {
+  struct Case {
+    const char* bytes;
+    const char* from;
+    bool noticed;
+  };
+  const Case cases[] = {
+      // 的是 in UTF-8 reads as three GBK characters, 鐨勬槸.
+      {"\xE7\x9A\x84\xE6\x98\xAF\n", "GBK", true},
+      {"\xE7\x9A\x84\xE6\x98\xAF\n", "GB18030", true},
+      {"\xB5\xDA\xD2\xBB\xD5\xC2\n", "GBK", false},                  // 第一章 in GBK
+      {"plain ASCII\n", "GBK", false},
+      {"\xE7\xAC\xAC\xE4\xB8\x80\xE7\xAB\xA0\n", "UTF-8", false},
+  };
+  for (const Case& c : cases) {
+    TempFolder dir;
+    dir.write("a.txt", c.bytes);
+    const 转换结果 r = 转换单个文件(dir.text("a.txt"), c.from, std::string(c.from) == "UTF-8" ? "GBK" : "UTF-8");
+    ASSERT_TRUE(r.已转换) << c.bytes;
+    EXPECT_EQ(r.also_valid_utf8, c.noticed) << c.bytes << " from " << c.from;
+  }
+}
+
+TEST(Outcome, WhyASourceCouldNotBeReadOrAnOutputNotWritten) {
+  TempFolder dir;
+  dir.write("a.txt", "text");
+  std::filesystem::create_directory(dir.native("dir.txt"));
+  std::filesystem::create_directory(dir.native("GBK  a.txt"));
+  const std::string long_name(251, 'n');
+  dir.write(long_name, "text");  // fits the 255 bytes a name may have, but not with "GBK  " before it
+
+  const auto check = [&](const std::string& name, Outcome outcome, FileError error) {
+    const 转换结果 r = 转换单个文件(dir.text(name), "UTF-8", "GBK");
+    EXPECT_FALSE(r.已转换) << name;
+    EXPECT_EQ(r.outcome, outcome) << name;
+    EXPECT_EQ(r.file_error, error) << name;
+  };
+  check("gone.txt", Outcome::source_unreadable, FileError::missing);
+  check("dir.txt", Outcome::source_unreadable, FileError::folder);
+  check("a.txt", Outcome::output_not_written, FileError::folder_in_the_way);
+  check(long_name, Outcome::output_not_written, FileError::name_too_long);
+
+  // A full disk, and a read-only one, in a child with its own mounts.
+  for (const bool read_only : {false, true}) {
+    TempFolder disk;
+    const int code = in_child([&] {
+      if (!mount_private_disk(disk, DiskKind::tmpfs, 1)) return kCannotMount;
+      disk.write("big.txt", std::string(2 << 20, 'x').substr(0, 900 << 10));
+      if (read_only && mount(nullptr, disk.path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+        return kCannotMount;
+      }
+      const 转换结果 r = 转换单个文件(disk.text("big.txt"), "UTF-8", "GBK");
+      const FileError expected = read_only ? FileError::read_only : FileError::no_room;
+      return r.outcome == Outcome::output_not_written && r.file_error == expected ? 0 : 1;
+    });
+    if (code == kCannotMount) GTEST_SKIP() << "no private mounts for this user";
+    EXPECT_EQ(code, 0) << (read_only ? "read-only disk" : "full disk");
+  }
+}
