@@ -7,7 +7,9 @@
 
 #include <sched.h>
 
+#include "convert/reason_text.h"
 #include "convert/single_file.h"
+#include "text/encoding_boundary.h"
 #include "private_disk.h"
 #include "temp_folder.h"
 
@@ -127,4 +129,25 @@ TEST(Outcome, WhyASourceCouldNotBeReadOrAnOutputNotWritten) {
     if (code == kCannotMount) GTEST_SKIP() << "no private mounts for this user";
     EXPECT_EQ(code, 0) << (read_only ? "read-only disk" : "full disk");
   }
+}
+
+// The words for a few real files, written out by hand.
+TEST(Outcome, InWords) {
+  TempFolder dir;
+  dir.write("bad.txt", "ab\n\xE4\xB8\xAD" "c\xFF\xFEx");
+  dir.write("nbsp.txt", "a\nb\nc\xC2\xA0");
+  dir.write("ok.txt", "ok");
+  const 转换结果 bad = 转换单个文件(dir.text("bad.txt"), "UTF-8", "GBK");
+  const 转换结果 nbsp = 转换单个文件(dir.text("nbsp.txt"), "UTF-8", "GBK");
+  const 转换结果 ok = 转换单个文件(dir.text("ok.txt"), "UTF-8", "GBK");
+  const 转换结果 gone = 转换单个文件(dir.text("gone.txt"), "UTF-8", "GBK");
+  const auto zh = [](const 转换结果& r) { return text::to_utf8(转换说明(r, "UTF-8", "GBK")); };
+  const auto en = [](const 转换结果& r) { return 转换说明(r, "UTF-8", "GBK", Language::english); };
+  EXPECT_EQ(zh(bad), "第 2 行第 3 列：不是有效的 UTF-8 字节 (FF)");
+  EXPECT_EQ(en(bad), "line 2, column 3: not valid UTF-8 (bytes FF)");
+  EXPECT_EQ(zh(nbsp), "字符 U+00A0 无法用 GBK 表示 (第 3 行第 2 列)");
+  EXPECT_EQ(en(nbsp), "character U+00A0 cannot be written in GBK (line 3, column 2)");
+  EXPECT_EQ(zh(ok), "已转换为 GBK  ok.txt");
+  EXPECT_EQ(zh(gone), "找不到这个文件");
+  EXPECT_EQ(en(gone), "no such file");
 }
