@@ -7,6 +7,8 @@
 
 namespace platform {
 
+// A file name's stray bytes (not UTF-8) come back raw from to_utf8, and Qt
+// shows each of them as U+FFFD.
 inline QString to_qstring(std::string_view gbk) {
   const std::string utf8 = text::to_utf8(gbk);
   return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
