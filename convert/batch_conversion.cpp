@@ -40,6 +40,9 @@ void 按钮_转换_被单击() {
 
   RunGuard guard(run_in_progress);
   const unsigned long clears_at_start = 源列表清空次数();
+  // Files converted so far in this run: the label counts these, so that a
+  // file that failed is never reported as converted.
+  long long converted = 0;
   for (int P = 1; P <= N; ++P) {
     platform::process_waiting_messages();
     if (源列表清空次数() != clears_at_start || ui::主窗口() == nullptr ||
@@ -49,7 +52,8 @@ void 按钮_转换_被单击() {
     const text::Text S = 原始文件路径.at(static_cast<std::size_t>(P));
     const 转换结果 result = 转换单个文件(S, 原编码名, 现编码名);
     if (!result.已转换) continue;
+    ++converted;
     列表框_现在().加入项目(取路径名或网址左右(result.输出路径, 1));
-    标签_现信息().置标题(text::join("成功转换了"_gbk, text::decimal(P), "个文件～～"_gbk));
+    标签_现信息().置标题(text::join("成功转换了"_gbk, text::decimal(converted), "个文件～～"_gbk));
   }
 }
