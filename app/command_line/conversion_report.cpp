@@ -1,0 +1,45 @@
+#include "app/command_line/conversion_report.h"
+
+#include "convert/single_file.h"
+#include "text/encoding_boundary.h"
+#include "text/gbk_literal.h"
+
+void ConversionReport::convert(std::string_view native_path) {
+  // Paths cross into program text and back losslessly, so the output's path
+  // is printed with exactly the bytes the system will show.
+  const 转换结果 r = 转换单个文件(text::from_utf8(native_path), options_.from, options_.to);
+  if (!r.已转换) {
+    any_failed_ = true;
+    line(err_, native_path, 转换说明(r, options_.from, options_.to, language_));
+    return;
+  }
+  if (!options_.quiet) {
+    const std::string output = text::to_utf8(r.输出路径);
+    std::fwrite(output.data(), 1, output.size(), out_);
+    std::fputc('\n', out_);
+  }
+  if (r.also_valid_utf8) {
+    const text::Text warning = language_ == Language::chinese ? "警告："_gbk : "warning: ";
+    line(err_, native_path, text::join(warning, 编码提醒(options_.from, language_)));
+  }
+}
+
+void ConversionReport::fail(std::string_view what) {
+  any_failed_ = true;
+  std::fprintf(err_, "bixiqin-convert: %.*s\n", static_cast<int>(what.size()), what.data());
+}
+
+int ConversionReport::exit_status() {
+  if (std::fflush(out_) != 0 || std::ferror(out_)) {
+    fail("standard output could not be written");
+  }
+  return any_failed_ ? 1 : 0;
+}
+
+void ConversionReport::line(std::FILE* to, std::string_view native_path, std::string_view program_text) {
+  // Standard output's lines go first, so that a terminal shows them in order.
+  std::fflush(out_);
+  const std::string message = text::to_utf8(program_text);
+  std::fprintf(to, "bixiqin-convert: %.*s: %.*s\n", static_cast<int>(native_path.size()), native_path.data(),
+               static_cast<int>(message.size()), message.data());
+}
