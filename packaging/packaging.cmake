@@ -10,7 +10,28 @@ foreach(_size 48 128 256)
     DESTINATION share/icons/hicolor/${_size}x${_size}/apps RENAME bixiqin.png)
 endforeach()
 
+# The manual pages of both programs, gzipped as Debian keeps them (-n: no
+# name or time stamp inside, so that two builds give the same package).
+set(_man_pages)
+foreach(_page bixiqin.1 bixiqin-convert.1)
+  set(_gz ${CMAKE_BINARY_DIR}/man/${_page}.gz)
+  add_custom_command(OUTPUT ${_gz}
+    COMMAND ${CMAKE_COMMAND} -E copy ${_pkg}/${_page} ${CMAKE_BINARY_DIR}/man/${_page}
+    COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/man/${_page}
+    DEPENDS ${_pkg}/${_page} VERBATIM)
+  list(APPEND _man_pages ${_gz})
+endforeach()
+add_custom_target(bixiqin_man_pages ALL DEPENDS ${_man_pages})
+install(FILES ${_man_pages} DESTINATION share/man/man1)
+
 if(BIXIQIN_TESTS)
+  # groff says nothing about a well-formed page.
+  find_program(BIXIQIN_GROFF groff)
+  if(BIXIQIN_GROFF)
+    add_test(NAME package.man_pages
+      COMMAND ${BIXIQIN_GROFF} -K utf8 -Tutf8 -man -ww -z ${_pkg}/bixiqin.1 ${_pkg}/bixiqin-convert.1)
+    set_tests_properties(package.man_pages PROPERTIES LABELS package FAIL_REGULAR_EXPRESSION ".")
+  endif()
   # The two files are checked by the freedesktop validators in every test run.
   add_test(NAME package.desktop_file
     COMMAND desktop-file-validate ${_pkg}/${BIXIQIN_APP_ID}.desktop)
@@ -25,7 +46,7 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Bixiqin project")
 set(CPACK_PACKAGE_CONTACT "Bixiqin project <bixiqin@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "batch converter of text file encodings (GBK, GB18030, UTF-8)")
-set(CPACK_PACKAGE_DESCRIPTION "Bixiqin (碧溪琴) converts plain-text files, such as novels, between\nGBK, GB18030 and UTF-8 in batches. Each converted file is written beside\nits source, named after the target encoding; the source is never changed.")
+set(CPACK_PACKAGE_DESCRIPTION "Bixiqin (碧溪琴) converts plain-text files, such as novels, between\nGBK, GB18030 and UTF-8 in batches. Each converted file is written beside\nits source, named after the target encoding; the source is never changed.\nThe bixiqin-convert command does the same from a terminal or a script.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
