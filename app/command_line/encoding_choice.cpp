@@ -4,7 +4,7 @@ namespace {
 
 // The catalogue's three names, in its order. 编码名称 lives beside the
 // window's combo-box handlers, and linking them would bring the whole window
-// into this program; the command-line tests check these against it.
+// into this program.
 constexpr std::string_view kNames[] = {"GBK", "GB18030", "UTF-8"};
 
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
