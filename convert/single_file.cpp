@@ -5,6 +5,7 @@
 #include "convert/failure_place.h"
 #include "convert/file_ends.h"
 #include "convert/output_name.h"
+#include "convert/parallel_conversion.h"
 #include "convert/stream.h"
 #include "convert/utf8_watch.h"
 
@@ -28,7 +29,8 @@ void find_place(std::string_view S, std::string_view 原编码, const StreamResu
 
 }  // namespace
 
-转换结果 转换单个文件(std::string_view S, std::string_view 原编码, std::string_view 现编码) {
+转换结果 转换单个文件(std::string_view S, std::string_view 原编码, std::string_view 现编码,
+                      unsigned workers) {
   platform::SourceFile source;
   // Anything but a regular file is a failure: an unreadable source must
   // never pass for an empty one.
@@ -43,13 +45,24 @@ void find_place(std::string_view S, std::string_view 原编码, const StreamResu
     result.file_error = output.error();
     return result;
   }
-  SourceFileReader reader(source);
-  Utf8Watch watch(reader);
   const bool watch_utf8 = 原编码 == "GBK" || 原编码 == "GB18030";
-  NewFileWriter writer(output);
-  const std::size_t piece = std::min(source.size() + 1, kStreamPiece);
-  const StreamResult stream =
-      流式转码(watch_utf8 ? static_cast<ByteSource&>(watch) : reader, 原编码, 现编码, writer, piece);
+  StreamResult stream;
+  bool also_valid_utf8 = false;
+  platform::FileError write_error = platform::FileError::none;
+  if (const unsigned parts = parts_for(source.size(), 原编码, 现编码, workers); parts > 1) {
+    const PartsResult r = 分段转码(source, 输出, 原编码, 现编码, output, parts, watch_utf8);
+    stream = r.stream;
+    also_valid_utf8 = r.valid_utf8 && r.beyond_ascii;
+    write_error = r.write_error;
+  } else {
+    SourceFileReader reader(source);
+    Utf8Watch watch(reader);
+    NewFileWriter writer(output);
+    const std::size_t piece = std::min(source.size() + 1, kStreamPiece);
+    stream = 流式转码(watch_utf8 ? static_cast<ByteSource&>(watch) : reader, 原编码, 现编码, writer, piece);
+    also_valid_utf8 = watch.valid_utf8_beyond_ascii();
+    write_error = output.error();
+  }
   switch (stream.end) {
     case StreamEnd::converted: break;
     case StreamEnd::invalid:
@@ -62,7 +75,7 @@ void find_place(std::string_view S, std::string_view 原编码, const StreamResu
     case StreamEnd::changed: return unreadable(source.error());
     case StreamEnd::write_failed:
       result.outcome = Outcome::output_not_written;
-      result.file_error = output.error();
+      result.file_error = write_error;
       return result;
   }
   source.close();
@@ -76,6 +89,6 @@ void find_place(std::string_view S, std::string_view 原编码, const StreamResu
   result.outcome = Outcome::converted;
   result.bytes_in = stream.read;
   result.bytes_out = stream.written;
-  result.also_valid_utf8 = watch_utf8 && watch.valid_utf8_beyond_ascii();
+  result.also_valid_utf8 = watch_utf8 && also_valid_utf8;
   return result;
 }

@@ -46,5 +46,7 @@ struct 转换结果 {
 // fault and the output fully written; otherwise nothing new is left on disk,
 // an earlier output of that name is untouched, and the result says why.
 // The source is only ever read; the output gets its permission bits, never
-// wider.
-转换结果 转换单个文件(std::string_view S, std::string_view 原编码, std::string_view 现编码);
+// wider. A large file is converted in parts on up to `workers` threads (0:
+// one per core), to the same bytes.
+转换结果 转换单个文件(std::string_view S, std::string_view 原编码, std::string_view 现编码,
+                      unsigned workers = 0);

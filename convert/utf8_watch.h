@@ -14,7 +14,10 @@ class Utf8Watch final : public ByteSource {
   bool intact() const override { return source_.intact(); }
 
   // After the whole source was read.
-  bool valid_utf8_beyond_ascii() const { return valid_ && beyond_ascii_ && pending_ == 0; }
+  bool valid_utf8_beyond_ascii() const { return valid_utf8() && beyond_ascii_; }
+  // For a source read in parts, each watched on its own.
+  bool valid_utf8() const { return valid_ && pending_ == 0; }
+  bool beyond_ascii() const { return beyond_ascii_; }
 
  private:
   void look_at(const unsigned char* bytes, std::size_t size);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <utility>
@@ -28,10 +29,11 @@ std::string temporary_name(const std::string& final_path) {
          std::to_string(counter.fetch_add(1)) + ".part";
 }
 
-int open_named_temporary(const std::string& final_path, mode_t mode, std::string& temporary) {
+int open_named_temporary(const std::string& final_path, mode_t mode, std::string& temporary,
+                         int access = O_WRONLY) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary = temporary_name(final_path);
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    const int fd = ::open(temporary.c_str(), access | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd >= 0) return fd;
     if (errno != EEXIST) break;
   }
@@ -72,6 +74,53 @@ bool NewFile::write(std::string_view bytes) {
       return fail();
     }
     bytes.remove_prefix(static_cast<std::size_t>(n));
+    size_ += static_cast<std::uint64_t>(n);
+  }
+  return true;
+}
+
+bool NewFile::create_part(std::string_view path) {
+  discard();
+  error_ = FileError::missing;
+  if (path.empty()) return false;
+  const std::string final_path = text::to_utf8(path);
+  // Read back when appended, so open for reading too.
+  fd_ = ::open(folder_of(final_path).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd_ < 0) {
+    std::string named;
+    fd_ = open_named_temporary(final_path, 0600, named, O_RDWR);
+    // Nameless from the start, as far as this file system allows.
+    if (fd_ >= 0) ::unlink(named.c_str());
+  }
+  if (fd_ < 0) return fail();
+  error_ = FileError::none;
+  return true;
+}
+
+bool NewFile::append(const NewFile& part) {
+  if (fd_ < 0 || part.fd_ < 0) return false;
+  off_t from = 0;
+  std::uint64_t left = part.size_;
+  while (left > 0) {
+    const ssize_t n = ::copy_file_range(part.fd_, &from, fd_, nullptr, left, 0);
+    if (n > 0) {
+      left -= static_cast<std::uint64_t>(n);
+      size_ += static_cast<std::uint64_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n == 0 || errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) break;
+    return fail();
+  }
+  // Where the kernel cannot copy, through memory.
+  char buffer[1 << 16];
+  while (left > 0) {
+    const ssize_t n = ::pread(part.fd_, buffer, std::min<std::uint64_t>(left, sizeof buffer), from);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return fail();
+    if (!write({buffer, static_cast<std::size_t>(n)})) return false;
+    from += n;
+    left -= static_cast<std::uint64_t>(n);
   }
   return true;
 }
@@ -115,6 +164,7 @@ void NewFile::discard() {
   if (fd_ >= 0) ::close(fd_);
   if (!temporary_.empty()) ::unlink(temporary_.c_str());
   fd_ = -1;
+  size_ = 0;
   temporary_.clear();
   final_.clear();
 }

@@ -46,13 +46,16 @@ ReadOutcome SourceFile::open(std::string_view path) {
 }
 
 std::ptrdiff_t SourceFile::read(char* into, std::size_t room) {
+  const std::ptrdiff_t n = read_at(static_cast<std::uint64_t>(position_), into, room);
+  if (n > 0) position_ += n;
+  return n;
+}
+
+std::ptrdiff_t SourceFile::read_at(std::uint64_t offset, char* into, std::size_t room) const {
   if (fd_ < 0) return -1;
   for (;;) {
-    const ssize_t n = ::pread(fd_, into, room, position_);
-    if (n >= 0) {
-      position_ += n;
-      return n;
-    }
+    const ssize_t n = ::pread(fd_, into, room, static_cast<off_t>(offset));
+    if (n >= 0) return n;
     if (errno != EINTR) {
       error_ = FileError::read_error;
       return -1;
@@ -60,7 +63,7 @@ std::ptrdiff_t SourceFile::read(char* into, std::size_t room) {
   }
 }
 
-bool SourceFile::intact() const {
+bool SourceFile::intact_after(std::uint64_t bytes_read) const {
   struct stat now {};
   if (fd_ < 0 || ::fstat(fd_, &now) != 0) {
     error_ = FileError::read_error;
@@ -71,7 +74,7 @@ bool SourceFile::intact() const {
                     now.st_mtim.tv_nsec == modified_.tv_nsec;
   // Files of the proc file system say they are empty but are not: for them
   // the bytes read are all there is to compare.
-  const bool intact = same && (size_ == 0 || static_cast<std::size_t>(position_) == size_);
+  const bool intact = same && (size_ == 0 || bytes_read == size_);
   if (!intact) error_ = FileError::changed;
   return intact;
 }

@@ -4,7 +4,9 @@
 // takes the same small memory.
 #include <sys/types.h>
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <ctime>
 #include <string_view>
 
@@ -32,10 +34,16 @@ class SourceFile {
   // 0 at the end of the file, -1 on a read error.
   std::ptrdiff_t read(char* into, std::size_t room);
 
+  // Up to `room` bytes from `offset` on, whatever read() has reached; safe
+  // to call from several threads at once. As read(): a count, 0, or -1.
+  std::ptrdiff_t read_at(std::uint64_t offset, char* into, std::size_t room) const;
+
   // Whether what was read is the whole file as it was when opened: its size
   // and modification time are unchanged and the bytes read were as many as
   // its size. A file cut short, grown or rewritten meanwhile is not.
-  bool intact() const;
+  bool intact() const { return intact_after(static_cast<std::uint64_t>(position_)); }
+  // The same, `bytes_read` having been read in all (by read_at).
+  bool intact_after(std::uint64_t bytes_read) const;
 
   // Reads the file from its start to its end (which may have moved since
   // it was opened) into `into`, replacing what it held and reusing its
@@ -53,7 +61,7 @@ class SourceFile {
   unsigned permissions_ = 0;
   timespec modified_{};
   off_t position_ = 0;
-  mutable FileError error_ = FileError::none;
+  mutable std::atomic<FileError> error_{FileError::none};
 };
 
 }  // namespace platform
