@@ -4,6 +4,7 @@ JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(CI),-DBIXIQIN_WERROR=ON)
 
 SANITIZE_BUILD ?= build-asan
+THREAD_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 # Sanitizer settings for check-sanitize: stop at the first fault, report
@@ -13,7 +14,7 @@ SANITIZE_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:allocator_may_return_
   LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/sanitizers/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: deps configure build run test screenshot icon clean check-sanitize fuzz package bench tune-wav
+.PHONY: deps configure build run test screenshot icon clean check-sanitize check-thread fuzz package bench tune-wav
 
 deps:
 	@./scripts/install-deps
@@ -57,6 +58,13 @@ check-sanitize: deps
 	@cmake -S . -B $(SANITIZE_BUILD) -G Ninja $(CMAKE_FLAGS) -DBIXIQIN_SANITIZE=ON >/dev/null
 	@$(SANITIZE_ENV) cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) ctest --output-on-failure --timeout 300 -j $(JOBS)
+
+# The conversion and batch tests, which run threads, built with
+# ThreadSanitizer in their own folder.
+check-thread: deps
+	@cmake -S . -B $(THREAD_BUILD) -G Ninja $(CMAKE_FLAGS) -DBIXIQIN_TSAN=ON >/dev/null
+	@cmake --build $(THREAD_BUILD) -j $(JOBS) --target test_convert test_batch
+	cd $(THREAD_BUILD) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/scripts/sanitizers/tsan.supp ctest --output-on-failure --timeout 600 -j $(JOBS) -L 'convert|batch'
 
 # Each parser of outside bytes under libFuzzer for FUZZ_SECONDS.
 fuzz: deps

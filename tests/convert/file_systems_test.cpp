@@ -123,8 +123,8 @@ TEST(LargeFile, NearlyFullDiskConvertsWhatFitsAndLeavesNothingOtherwise) {
 // temporary folder's own disk, on tmpfs and on ext3 (which cannot reserve
 // room ahead): memory does not grow with the file.
 TEST(LargeFile, ConvertsAFileLargerThanTheMemoryLimitOnEveryFileSystem) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "the address sanitizer needs more address space than the limit allows";
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizers need more address space than the limit allows";
 #endif
   constexpr std::uintmax_t kSize = std::uintmax_t{160} << 20;
   enum class Disk { own, tmpfs, ext3 };
