@@ -4,15 +4,6 @@
 #include "text/gbk_literal.h"
 #include "ui/main_window.h"
 
-std::optional<text::Text> 编码名称(int position) {
-  switch (position) {
-    case 0: return "GBK"_gbk;
-    case 1: return "GB18030"_gbk;
-    case 2: return "UTF-8"_gbk;
-    default: return std::nullopt;
-  }
-}
-
 namespace {
 // A position outside the catalogue (none selected included) keeps the value.
 void take_selection(const ui::控件& combo, text::Text& value) {

@@ -1,11 +1,8 @@
 #include "app/command_line/encoding_choice.h"
 
-namespace {
+#include "convert/encoding_catalogue.h"
 
-// The catalogue's three names, in its order. 编码名称 lives beside the
-// window's combo-box handlers, and linking them would bring the whole window
-// into this program.
-constexpr std::string_view kNames[] = {"GBK", "GB18030", "UTF-8"};
+namespace {
 
 char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
@@ -20,8 +17,8 @@ bool same_ignoring_case(std::string_view a, std::string_view b) {
 }  // namespace
 
 std::optional<text::Text> chosen_encoding(std::string_view typed) {
-  for (const std::string_view name : kNames) {
-    if (same_ignoring_case(typed, name)) return text::Text(name);
+  for (int position = 0; std::optional<text::Text> name = 编码名称(position); ++position) {
+    if (same_ignoring_case(typed, *name)) return name;
   }
   return std::nullopt;
 }

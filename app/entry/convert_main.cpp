@@ -7,7 +7,7 @@
 #include "app/command_line/message_language.h"
 #include "app/command_line/name_reader.h"
 #include "app/command_line/options.h"
-#include "app/command_line/terminal_input.h"
+#include "platform/standard_input.h"
 #include "app/command_line/usage.h"
 
 namespace {
@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     case ParsedCommandLine::Action::convert: break;
   }
   const ConvertOptions& options = parsed.options;
-  if (options.files.empty() && standard_input_is_terminal()) {
+  if (options.files.empty() && platform::standard_input_is_terminal()) {
     print_usage_error(stderr, "no files to convert");
     return 2;
   }
