@@ -10,6 +10,10 @@
 
 namespace platform {
 
+// How a list box row stands out: not at all, as a file that failed, or as
+// one that converted but deserves a second look.
+enum class ItemMark { none, failed, warning };
+
 class Control {
  public:
   virtual ~Control() = default;
@@ -29,6 +33,11 @@ class Control {
   virtual int item_count() const = 0;
   virtual text::Text item(int index) const = 0;
   virtual void remove_all_items() = 0;
+  // List box rows: the row's mark and its tooltip (program text, CR LF
+  // starts a new line; empty for none). The row's text stays as it is.
+  virtual void set_item_mark(int index, ItemMark mark, std::string_view tooltip_gbk) = 0;
+  // Every row back to no mark and no tooltip.
+  virtual void clear_item_marks() = 0;
   // Combo box: selected position from 0, -1 when none.
   virtual int selected_position() const = 0;
   virtual void set_selected_position(int position) = 0;

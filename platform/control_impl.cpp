@@ -28,7 +28,8 @@ void paint_background(QWidget* w, std::uint32_t colour_bgr) {
 
 namespace {
 
-// CR LF starts a new line in a label; Qt would show the CR as a blank.
+// CR LF starts a new line in a label or a tooltip; Qt would show the CR as
+// a blank.
 QString label_display_text(std::string_view gbk) {
   QString shown = to_qstring(gbk);
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -166,6 +167,14 @@ void ControlImpl::remove_all_items() {
   } else if (auto* c = qobject_cast<QComboBox*>(widget_)) {
     c->clear();
   }
+}
+
+void ControlImpl::set_item_mark(int index, ItemMark mark, std::string_view tooltip_gbk) {
+  if (auto* l = qobject_cast<ListBoxWidget*>(widget_)) l->set_mark(index, mark, label_display_text(tooltip_gbk));
+}
+
+void ControlImpl::clear_item_marks() {
+  if (auto* l = qobject_cast<ListBoxWidget*>(widget_)) l->clear_marks();
 }
 
 int ControlImpl::selected_position() const {

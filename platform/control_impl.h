@@ -26,6 +26,8 @@ class ControlImpl final : public Control {
   int item_count() const override;
   text::Text item(int index) const override;
   void remove_all_items() override;
+  void set_item_mark(int index, ItemMark mark, std::string_view tooltip_gbk) override;
+  void clear_item_marks() override;
   int selected_position() const override;
   void set_selected_position(int position) override;
   int width() const override;

@@ -1,16 +1,105 @@
 #include "platform/list_box_widget.h"
 
+#include <QHelpEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTextDocument>
 #include <QTimerEvent>
+#include <QToolTip>
 
 #include "platform/list_scroll_bar.h"
 
 namespace platform {
+
+namespace {
+
+// Pale tints behind the text keep it black and readable; the bar stays in
+// sight when the row is selected and its tint hidden under the highlight.
+// None of these is the glass key colour (227, 237, 246), which the glass
+// look would turn see-through.
+struct MarkLook {
+  QColor tint;
+  QColor bar;
+};
+constexpr int kBarWidth = 2;
+
+const MarkLook* look_of(ItemMark mark) {
+  static const MarkLook failed{QColor(251, 227, 227), QColor(192, 57, 43)};
+  static const MarkLook warning{QColor(253, 241, 214), QColor(214, 137, 16)};
+  switch (mark) {
+    case ItemMark::failed: return &failed;
+    case ItemMark::warning: return &warning;
+    case ItemMark::none: break;
+  }
+  return nullptr;
+}
+
+ItemMark mark_at(const QModelIndex& index) {
+  return static_cast<ItemMark>(index.data(ListBoxWidget::kMarkRole).toInt());
+}
+
+class RowMarks final : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyledItemDelegate::paint(painter, option, index);
+    if (const MarkLook* look = look_of(mark_at(index))) {
+      const QRect& r = option.rect;
+      painter->fillRect(QRect(r.left(), r.top(), kBarWidth, r.height()), look->bar);
+    }
+  }
+
+  // The tooltip is a file's reason or path, never markup: a name holding
+  // "<b>" would otherwise turn it into rich text and lose its double blanks.
+  bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) override {
+    if (event == nullptr || event->type() != QEvent::ToolTip) {
+      return QStyledItemDelegate::helpEvent(event, view, option, index);
+    }
+    const QString tip = index.isValid() ? index.data(Qt::ToolTipRole).toString() : QString();
+    const QString shown = tip.isEmpty() ? QString() : Qt::convertFromPlainText(tip, Qt::WhiteSpacePre);
+    QToolTip::showText(event->globalPos(), shown, view, option.rect);
+    event->setAccepted(!tip.isEmpty());
+    return true;
+  }
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (const MarkLook* look = look_of(mark_at(index))) option->backgroundBrush = look->tint;
+  }
+};
+
+// Roles that change how a row looks or what its tooltip says, but not its
+// text or its size.
+bool only_look(const QList<int>& roles) {
+  if (roles.isEmpty()) return false;
+  for (const int role : roles) {
+    if (role != Qt::ToolTipRole && role != ListBoxWidget::kMarkRole) return false;
+  }
+  return true;
+}
+
+}  // namespace
 
 ListBoxWidget::ListBoxWidget(QWidget* parent) : QListWidget(parent) {
   // Rows are single lines of one font: without this the view measures every
   // row again after each append, which grows with the list.
   setUniformItemSizes(true);
   setVerticalScrollBar(new ListScrollBar(Qt::Vertical, this));
+  setItemDelegate(new RowMarks(this));
+}
+
+void ListBoxWidget::set_mark(int row, ItemMark mark, const QString& tooltip) {
+  QListWidgetItem* it = item(row);
+  if (it == nullptr) return;
+  if (it->data(kMarkRole).toInt() != static_cast<int>(mark)) it->setData(kMarkRole, static_cast<int>(mark));
+  if (it->toolTip() != tooltip) it->setToolTip(tooltip);
+}
+
+void ListBoxWidget::clear_marks() {
+  for (int row = 0; row < count(); ++row) set_mark(row, ItemMark::none, QString());
 }
 
 void ListBoxWidget::note(Pending change) {
@@ -70,6 +159,13 @@ void ListBoxWidget::rowsAboutToBeRemoved(const QModelIndex& parent, int start, i
 
 void ListBoxWidget::dataChanged(const QModelIndex& top_left, const QModelIndex& bottom_right,
                                 const QList<int>& roles) {
+  if (only_look(roles)) {
+    // The list view would lay out every row again for any change, once per
+    // file of a run; a mark or a tooltip moves no row, so only the row is
+    // repainted.
+    QAbstractItemView::dataChanged(top_left, bottom_right, roles);
+    return;
+  }
   note(Pending::other);
   QListWidget::dataChanged(top_left, bottom_right, roles);
 }

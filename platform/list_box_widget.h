@@ -4,8 +4,13 @@
 // rows; a batch run adds a row per file. This one leaves the visible rows
 // alone when the only change is rows appended out of sight, and lays those
 // out a moment later, together (the scroll bar follows then).
+//
+// A row can carry a mark (a pale tint and a thin bar at its left edge) and
+// a tooltip, shown as plain text whatever it holds.
 #include <QBasicTimer>
 #include <QListWidget>
+
+#include "platform/control.h"
 
 namespace platform {
 
@@ -13,6 +18,13 @@ class ListBoxWidget final : public QListWidget {
   Q_OBJECT
  public:
   explicit ListBoxWidget(QWidget* parent);
+
+  // Where a row keeps its mark (an ItemMark as int).
+  static constexpr int kMarkRole = Qt::UserRole + 1;
+
+  // Neither changes the row's text or its size.
+  void set_mark(int row, ItemMark mark, const QString& tooltip);
+  void clear_marks();
 
   void doItemsLayout() override;
 

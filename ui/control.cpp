@@ -17,6 +17,12 @@ text::Text 控件::取项目文本(int index) const { return 存在() ? native_-
 void 控件::清空() {
   if (存在()) native_->remove_all_items();
 }
+void 控件::mark_item(int index, platform::ItemMark mark, std::string_view tooltip_gbk) {
+  if (存在()) native_->set_item_mark(index, mark, tooltip_gbk);
+}
+void 控件::clear_item_marks() {
+  if (存在()) native_->clear_item_marks();
+}
 int 控件::现行选中项() const { return 存在() ? native_->selected_position() : -1; }
 void 控件::置现行选中项(int position) {
   if (存在()) native_->set_selected_position(position);

@@ -4,12 +4,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/control.h"
 #include "text/text.h"
 #include "ui/window_definition.h"
-
-namespace platform {
-class Control;
-}
 
 namespace ui {
 
@@ -34,6 +31,10 @@ class 控件 {
   int 取项目数() const;
   text::Text 取项目文本(int index) const;
   void 清空();
+  // List boxes: a row's mark and tooltip (empty for none), row from 0; the
+  // row's text stays. They go with the row, or all at once.
+  void mark_item(int index, platform::ItemMark mark, std::string_view tooltip_gbk);
+  void clear_item_marks();
   // Combo boxes: position of the selected item from 0, -1 when none.
   int 现行选中项() const;
   void 置现行选中项(int position);

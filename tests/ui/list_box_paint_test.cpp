@@ -2,12 +2,15 @@
 // below them, and its scroll bar skips range changes that move nothing. What the window shows (the backing store, read back from the
 // screen) must still equal a fresh rendering of the list after every kind of
 // change: appends in and out of sight, the scroll bar appearing, edits,
-// removals, clearing.
+// removals, clearing, and rows' marks (against a fresh list box given the
+// same marks).
 #include <QApplication>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <memory>
 
 #include "platform/list_box_widget.h"
 
@@ -34,10 +37,14 @@ class ListBoxPaintTest : public ::testing::Test {
 
   // Whether the list as the window shows it equals the list drawn anew,
   // once rows appended out of sight have been laid out (a moment later).
-  bool shows_what_it_holds() {
+  // With marks, the fresh list is a list box of its own given the same marks.
+  bool shows_what_it_holds(bool with_marks = false) {
     QTest::qWait(200);
     const QImage on_screen = shown();
-    return !on_screen.isNull() && on_screen == fresh();
+    const QImage f = fresh(with_marks);
+    static int n = 0; ++n;
+    on_screen.save(QStringLiteral("/tmp/marks_shown%1.png").arg(n)); f.save(QStringLiteral("/tmp/marks_fresh%1.png").arg(n));
+    return !on_screen.isNull() && on_screen == f;
   }
 
   // The list as the window shows it (its backing store).
@@ -49,12 +56,17 @@ class ListBoxPaintTest : public ::testing::Test {
   }
   // A plain list view beside it, given the same rows and scroll position at
   // once and drawn anew, as the window shows it.
-  QImage fresh() {
-    QListWidget plain(&top);
+  QImage fresh(bool with_marks = false) {
+    std::unique_ptr<QListWidget> made(with_marks ? new platform::ListBoxWidget(&top)
+                                                 : new QListWidget(&top));
+    QListWidget& plain = *made;
     plain.setGeometry(list->geometry().translated(kBeside, 0));
     plain.setUniformItemSizes(true);
     plain.setFocusPolicy(Qt::NoFocus);
-    for (int i = 0; i < list->count(); ++i) plain.addItem(list->item(i)->text());
+    for (int i = 0; i < list->count(); ++i) {
+      plain.addItem(list->item(i)->text());
+      if (with_marks) plain.item(i)->setData(kMark, list->item(i)->data(kMark));
+    }
     plain.show();
     settle();
     plain.verticalScrollBar()->setValue(list->verticalScrollBar()->value());
@@ -70,6 +82,7 @@ class ListBoxPaintTest : public ::testing::Test {
   }
 
   static constexpr int kBeside = 280;
+  static constexpr int kMark = platform::ListBoxWidget::kMarkRole;
   QWidget top;
   platform::ListBoxWidget* list = nullptr;
 };
@@ -124,4 +137,45 @@ TEST_F(ListBoxPaintTest, TheScrollBarShowsTheRangeAfterManyAppends) {
   settle();
   append_one_by_one(1, QStringLiteral("h"));
   EXPECT_TRUE(shows_what_it_holds()) << "at the end, one more";
+}
+
+// A row appended out of sight and given its tooltip (as a run's result list
+// does with each file) repaints nothing in sight. A mark in sight shows the
+// moment it is set, also while appended rows wait for their layout; one out
+// of sight shows when scrolled to; clearing takes every mark away.
+TEST_F(ListBoxPaintTest, MarksAndTooltipsShowWhereTheyAreSet) {
+  using platform::ItemMark;
+  append_one_by_one(30, QStringLiteral("a"));
+  QTest::qWait(200);
+  struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+  } counter;
+  list->viewport()->installEventFilter(&counter);
+  list->addItem(QStringLiteral("hidden"));
+  list->set_mark(list->count() - 1, ItemMark::none, QStringLiteral("/a/path"));
+  settle();
+  QTest::qWait(200);
+  list->viewport()->removeEventFilter(&counter);
+  EXPECT_EQ(counter.paints, 0) << "a tooltip out of sight repainted the rows in sight";
+
+  list->addItem(QStringLiteral("hidden too"));
+  list->set_mark(1, ItemMark::failed, QStringLiteral("why"));
+  list->set_mark(2, ItemMark::warning, QStringLiteral("careful"));
+  list->set_mark(list->count() - 1, ItemMark::failed, QStringLiteral("why too"));
+  settle();
+  EXPECT_TRUE(shows_what_it_holds(true)) << "marks in sight";
+  EXPECT_NE(shown(), fresh(false)) << "the marks show at all";
+
+  list->scrollToBottom();
+  settle();
+  EXPECT_TRUE(shows_what_it_holds(true)) << "the mark of a row appended out of sight";
+
+  list->clear_marks();
+  settle();
+  EXPECT_TRUE(shows_what_it_holds()) << "cleared";
+  EXPECT_TRUE(list->item(list->count() - 2)->toolTip().isEmpty());
 }
