@@ -1,6 +1,7 @@
 #include "convert/batch_conversion.h"
 
 #include "app/program_values.h"
+#include "convert/reason_text.h"
 #include "convert/single_file.h"
 #include "files/path_split.h"
 #include "files/source_list.h"
@@ -36,6 +37,8 @@ void 按钮_转换_被单击() {
     return;
   }
   列表框_现在().清空();
+  // Marks say what became of each file in the last run only.
+  列表框_原始().clear_item_marks();
   const int N = 列表框_原始().取项目数();
 
   RunGuard guard(run_in_progress);
@@ -50,10 +53,26 @@ void 按钮_转换_被单击() {
       return;
     }
     const text::Text S = 原始文件路径.at(static_cast<std::size_t>(P));
-    const 转换结果 result = 转换单个文件(S, 原编码名, 现编码名);
-    if (!result.已转换) continue;
+    const text::Text 原编码 = 原编码名;
+    const text::Text 现编码 = 现编码名;
+    const 转换结果 result = 转换单个文件(S, 原编码, 现编码);
+    // Row P of the source list is file P: the run stops above once the list
+    // has been cleared, and added files go below.
+    const int row = P - 1;
+    const text::Text 说明 = 转换说明(result, 原编码, 现编码);
+    if (!result.已转换) {
+      列表框_原始().mark_item(row, platform::ItemMark::failed, 说明);
+      continue;
+    }
+    if (result.also_valid_utf8) {
+      列表框_原始().mark_item(row, platform::ItemMark::warning, text::join(编码提醒(原编码), "\r\n", 说明));
+    } else {
+      列表框_原始().mark_item(row, platform::ItemMark::none, 说明);
+    }
     ++converted;
-    列表框_现在().加入项目(取路径名或网址左右(result.输出路径, 1));
+    ui::控件& 结果 = 列表框_现在();
+    结果.加入项目(取路径名或网址左右(result.输出路径, 1));
+    结果.mark_item(结果.取项目数() - 1, platform::ItemMark::none, result.输出路径);
     标签_现信息().置标题(text::join("成功转换了"_gbk, text::decimal(converted), "个文件～～"_gbk));
   }
 }
