@@ -1,7 +1,8 @@
 #pragma once
 // What the benchmarks share: timing in child processes (so that each
-// measurement's peak memory is its own), the raw iconv() limit, the corpus's
-// files, and cleaning up the outputs.
+// measurement's peak memory is its own), medians of rounds, the raw iconv()
+// limit, the corpus's files, and fresh folders for the outputs.
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -13,7 +14,8 @@ namespace fs = std::filesystem;
 
 struct Sample {
   double seconds = 0;
-  long peak_kib = 0;  // the child's ru_maxrss
+  long peak_kib = 0;        // the child's ru_maxrss
+  double cpu_seconds = 0;  // the child's user and system time
   bool ok = false;
 };
 
@@ -31,15 +33,13 @@ std::string slurp(const fs::path& path);
 
 // The limit: iconv() alone, input already in memory, output room (twice the
 // largest input) already faulted in; a descriptor opened and closed per file
-// as the program does. Seconds, or -1 when a conversion fails.
+// as the program does. Seconds of this process's CPU time, so that waiting
+// for a busy machine is not counted, or -1 when a conversion fails.
 double raw_iconv(const std::vector<std::string>& inputs, const char* from, const char* to);
 
 // The corpus's own chapter files in `folder` (their names start with a
 // digit), sorted.
 std::vector<fs::path> corpus_files(const fs::path& folder);
-
-// Removes everything in `folder` whose name starts with `prefix`.
-void remove_outputs(const fs::path& folder, const std::string& prefix);
 
 // A new folder `name` under `root` holding copies of `files`, for one
 // measurement that writes files. Each measurement writes into folders of its
@@ -58,7 +58,45 @@ double convert_files(const std::vector<std::string>& paths, const char* from, co
 // Writes dirty pages back, so that one measurement's writes are not paid by the next.
 void settle();
 
-// The fastest of the samples; a failed one wins, so that failures show.
-Sample best(const std::vector<Sample>& samples);
+// A measurement's rounds: the median with the fastest and the slowest.
+struct Summary {
+  bool ok = false;  // every round succeeded: one failure shows
+  int rounds = 0;
+  double seconds = 0, seconds_min = 0, seconds_max = 0;
+  double peak_mib = 0, peak_min_mib = 0, peak_max_mib = 0;
+};
+Summary summarize(const std::vector<Sample>& samples);
+
+// The middle value; of an even count, the mean of the middle two. 0 when empty.
+double median(std::vector<double> values);
+
+// "median (min–max)", each number in `format`.
+std::string spread(const char* format, double median, double low, double high);
+
+struct Row {
+  std::string what;
+  Summary summary;
+};
+
+// One table of rows: seconds, MB/s, files/s and peak RSS, each as median
+// (min–max); speeds are `bytes` and `files` over the seconds. The last
+// column, headed `last_header`, is the row's median seconds over
+// `reference_seconds`. A row whose rounds took no time shows its peak only.
+void print_rows(const std::vector<Row>& rows, double bytes, double files, double reference_seconds,
+                const char* last_header);
+
+// /proc/loadavg's three figures.
+std::string load_average();
+
+// A new folder `name` under `root` holding a hard link to `file` (a copy
+// where linking fails): a fresh folder to write beside a large source in,
+// without copying it.
+fs::path fresh_link(const fs::path& file, const fs::path& root, const std::string& name);
+
+// The 2 GiB file: big/utf8.txt repeated, the last copy cut after a whole
+// line and the rest filled with line ends, as `corpus`/huge/utf8.txt. Made
+// once and reused while it has this size; empty on failure.
+constexpr std::uintmax_t kHugeBytes = std::uintmax_t{2} << 30;
+fs::path huge_file(const fs::path& corpus);
 
 }  // namespace bench

@@ -1,11 +1,17 @@
 // Times the one-file conversion end to end against the raw in-process iconv()
-// on the same bytes, the iconv command-line tool and cp, side by side.
+// on the same bytes, the iconv command-line tool and cp, side by side; and
+// its peak memory on a 2 GiB file.
 //
-//   bixiqin-bench-convert CORPUS [--reps 3]
+//   bixiqin-bench-convert CORPUS [--reps 3] [--no-huge]
 //
 // CORPUS is what bixiqin-bench-corpus wrote. Every measurement runs in a
-// child process of its own, so that its peak memory (ru_maxrss) is its own;
-// the best of the repetitions is reported. Outputs are removed afterwards.
+// child process of its own, so that its peak memory (ru_maxrss) is its own.
+// The methods take turns within each round (A B C D, A B C D, …), each
+// writing into a folder of its own; every figure is the median of the
+// rounds with the fastest and the slowest in brackets. Raw iconv() is the
+// child's CPU time. Outputs are removed afterwards. --no-huge leaves out the
+// 2 GiB file (made once as CORPUS/huge/utf8.txt, 2 GiB of disk, and its
+// output of about 1.4 GB while it is measured).
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -21,57 +27,46 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using bench::best;
 using bench::convert_files;
 using bench::in_child;
 using bench::now;
 using bench::program;
 using bench::raw_iconv;
+using bench::Row;
 using bench::Sample;
 using bench::settle;
 using bench::slurp;
+using bench::summarize;
 
-struct Row {
-  std::string what;
-  Sample sample;
-};
-
-void print_table(const char* title, const std::vector<Row>& rows, double bytes, double files,
-                 std::size_t ours_index) {
-  std::printf("\n%s\n\n", title);
-  std::printf("| method | seconds | MB/s | files/s | peak RSS MiB | one-file step / method |\n");
-  std::printf("|---|---:|---:|---:|---:|---:|\n");
-  const double ours = rows[ours_index].sample.seconds;
-  for (const Row& r : rows) {
-    if (!r.sample.ok) {
-      std::printf("| %s | failed | | | | |\n", r.what.c_str());
-      continue;
-    }
-    const double s = r.sample.seconds;
-    std::printf("| %s | %.3f | %.1f | %.0f | %.1f | %.2f |\n", r.what.c_str(), s,
-                bytes / s / 1e6, files / s, r.sample.peak_kib / 1024.0, s / ours);
-  }
-}
+const char* met(bool yes) { return yes ? "met" : "not met"; }
 
 void big_file(const fs::path& corpus, const char* name, const char* from, const char* to,
-              int reps) {
+              const char* arrow, int reps) {
+  const double started = now();
+  const std::string load_before = bench::load_average();
   const fs::path source = corpus / "big" / name;
   const double bytes = static_cast<double>(fs::file_size(source));
-  const fs::path ours_out = corpus / "big" / (std::string(to) + "  " + name);
-  const fs::path tool_out = corpus / "big" / "tool.out";
-  const fs::path cp_out = corpus / "big" / "cp.out";
-  const std::string source_text = text::from_utf8(source.string());
+  const fs::path scratch = corpus / "convert-bench-out";
   std::vector<Sample> raw, ours, tool, cp;
+  fs::remove_all(scratch);
   for (int rep = 0; rep < reps; ++rep) {
+    const std::string r = std::to_string(rep);
+    // The one-file step writes beside its source: a link to it in a new folder.
+    const fs::path ours_dir = bench::fresh_link(source, scratch, "ours-" + r);
+    const std::string ours_text = bench::paths_in(ours_dir, {source}).front();
     settle();
-    ours.push_back(in_child([&] { return convert_files({source_text}, from, to); }));
-    fs::remove(ours_out);
+    ours.push_back(in_child([&] { return convert_files({ours_text}, from, to); }));
+    fs::remove_all(ours_dir);
+    const fs::path tool_dir = scratch / ("tool-" + r);
+    fs::create_directories(tool_dir);
     settle();
-    tool.push_back(program({"iconv", "-f", from, "-t", to, source.string()}, tool_out.string()));
-    fs::remove(tool_out);
+    tool.push_back(program({"iconv", "-f", from, "-t", to, source.string()}, (tool_dir / "tool.out").string()));
+    fs::remove_all(tool_dir);
+    const fs::path cp_dir = scratch / ("cp-" + r);
+    fs::create_directories(cp_dir);
     settle();
-    cp.push_back(program({"cp", source.string(), cp_out.string()}));
-    fs::remove(cp_out);
+    cp.push_back(program({"cp", source.string(), (cp_dir / "cp.out").string()}));
+    fs::remove_all(cp_dir);
     // Last in the round: the memory it frees would otherwise be charged to
     // the next measurement (this virtual machine hands freed memory back to
     // its host, and taking it again costs).
@@ -82,18 +77,78 @@ void big_file(const fs::path& corpus, const char* name, const char* from, const 
       return raw_iconv(inputs, from, to);
     }));
   }
-  char title[160];
-  std::snprintf(title, sizeof title, "One %.0f MB file, %s -> %s (best of %d)", bytes / 1e6, from, to, reps);
-  print_table(title,
-              {{"raw iconv() in process", best(raw)},
-               {"转换单个文件 (read, convert, write)", best(ours)},
-               {"iconv tool", best(tool)},
-               {"cp", best(cp)}},
-              bytes, 1, 1);
+  fs::remove_all(scratch);
+  const bench::Summary r = summarize(raw), o = summarize(ours), t = summarize(tool);
+  std::printf("\n### One %.0f MB file, %s (median of %d interleaved rounds, min–max; "
+              "load average before %s, after %s; %.0f s)\n\n",
+              bytes / 1e6, arrow, reps, load_before.c_str(), bench::load_average().c_str(), now() - started);
+  bench::print_rows({{"raw iconv() in process (CPU time)", r},
+                     {"转换单个文件 (read, convert, write)", o},
+                     {"iconv tool", t},
+                     {"cp", summarize(cp)}},
+                    bytes, 1, o.seconds, "转换单个文件's speed / method's");
+  if (!r.ok || !o.ok || !t.ok) {
+    std::printf("\naims, %s: not measured (a method failed)\n", arrow);
+    return;
+  }
+  const double over_tool = t.seconds / o.seconds;
+  const double share = r.seconds / o.seconds;
+  const double share_aim = std::strcmp(from, "UTF-8") == 0 ? 0.80 : 0.70;
+  std::printf("\naims, %s: 转换单个文件 at %.2f× the iconv tool's speed (aim ≥ 1.5×: %s); "
+              "at %.0f%% of raw iconv()'s CPU-time speed (aim ≥ %.0f%%: %s)\n",
+              arrow, over_tool, met(over_tool >= 1.5), share * 100, share_aim * 100, met(share >= share_aim));
+}
+
+// Peak memory on a file far larger than any buffer: the converting child's
+// peak over that of a child that does nothing, forked at the same point.
+void huge(const fs::path& corpus, int reps) {
+  double started = now();
+  const fs::path source = bench::huge_file(corpus);
+  if (source.empty()) {
+    std::printf("\n### The 2 GiB file: could not be made\n");
+    return;
+  }
+  std::printf("\n(the 2 GiB file ready in %.0f s)\n", now() - started);
+  started = now();
+  const std::string load_before = bench::load_average();
+  const double bytes = static_cast<double>(bench::kHugeBytes);
+  const fs::path scratch = corpus / "convert-bench-huge";
+  std::vector<Sample> idle, ours;
+  std::vector<double> above;
+  fs::remove_all(scratch);
+  for (int rep = 0; rep < reps; ++rep) {
+    const fs::path dir = bench::fresh_link(source, scratch, "round-" + std::to_string(rep));
+    const std::string text = bench::paths_in(dir, {source}).front();
+    settle();
+    idle.push_back(in_child([] { return 0.0; }));
+    ours.push_back(in_child([&] { return convert_files({text}, "UTF-8", "GBK"); }));
+    above.push_back(static_cast<double>(ours.back().peak_kib - idle.back().peak_kib) / 1024.0);
+    fs::remove_all(dir);
+  }
+  fs::remove_all(scratch);
+  const bench::Summary o = summarize(ours);
+  std::printf("\n### One 2 GiB file, UTF-8 → GBK (median of %d interleaved rounds, min–max; "
+              "load average before %s, after %s; %.0f s)\n\n",
+              reps, load_before.c_str(), bench::load_average().c_str(), now() - started);
+  bench::print_rows({{"idle child (forked, returns at once)", summarize(idle)},
+                     {"转换单个文件 (read, convert, write)", o}},
+                    bytes, 1, o.seconds, "time / 转换单个文件's");
+  if (!o.ok) {
+    std::printf("\naim, 2 GiB file: not measured (the conversion failed)\n");
+    return;
+  }
+  const double m = bench::median(above);
+  std::printf("\naim, 2 GiB file: peak RSS %s MiB above the idle child (aim ≤ 32 MiB: %s)\n",
+              bench::spread("%.1f", m, *std::min_element(above.begin(), above.end()),
+                            *std::max_element(above.begin(), above.end()))
+                  .c_str(),
+              met(m <= 32));
 }
 
 void small_files(const fs::path& corpus, const char* folder, const char* from, const char* to,
-                 int reps) {
+                 const char* arrow, int reps) {
+  const double started = now();
+  const std::string load_before = bench::load_average();
   const fs::path dir = corpus / folder;
   const std::vector<fs::path> files = bench::corpus_files(dir);
   double bytes = 0;
@@ -133,32 +188,40 @@ void small_files(const fs::path& corpus, const char* folder, const char* from, c
     }));
   }
   fs::remove_all(scratch);
-  char title[160];
-  std::snprintf(title, sizeof title, "%.0f files of about %.0f KB, %s -> %s (best of %d)", count,
-                bytes / count / 1024, from, to, reps);
-  print_table(title,
-              {{"raw iconv() in process", best(raw)},
-               {"转换单个文件 per file", best(ours)},
-               {"shell loop over the iconv tool", best(tool)},
-               {"cp of the same files", best(cp)}},
-              bytes, count, 1);
+  const bench::Summary o = summarize(ours);
+  std::printf("\n### %.0f files of about %.0f KB, %s (median of %d interleaved rounds, min–max; the shell "
+              "loop once; load average before %s, after %s; %.0f s)\n\n",
+              count, bytes / count / 1024, arrow, reps, load_before.c_str(), bench::load_average().c_str(),
+              now() - started);
+  bench::print_rows({{"raw iconv() in process (CPU time)", summarize(raw)},
+                     {"转换单个文件 per file", o},
+                     {"shell loop over the iconv tool", summarize(tool)},
+                     {"cp of the same files", summarize(cp)}},
+                    bytes, count, o.seconds, "转换单个文件's speed / method's");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: %s CORPUS [--reps N]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s CORPUS [--reps N] [--no-huge]\n", argv[0]);
     return 2;
   }
-  const fs::path corpus = argv[1];
+  const fs::path corpus = fs::absolute(argv[1]);
   int reps = 3;
-  if (argc >= 4 && std::strcmp(argv[2], "--reps") == 0) reps = std::max(1, std::atoi(argv[3]));
-  std::printf("Peak RSS is the child's ru_maxrss; the last column is the method's time over the\n"
-              "one-file step's (above 1: the method is slower). The shell loop runs once.\n");
-  big_file(corpus, "utf8.txt", "UTF-8", "GBK", reps);
-  big_file(corpus, "gbk.txt", "GBK", "UTF-8", reps);
-  small_files(corpus, "small-utf8", "UTF-8", "GBK", reps);
-  small_files(corpus, "small-gbk", "GBK", "UTF-8", reps);
+  bool with_huge = true;
+  for (int i = 2; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--reps") == 0 && i + 1 < argc) reps = std::max(1, std::atoi(argv[++i]));
+    else if (std::strcmp(argv[i], "--no-huge") == 0) with_huge = false;
+  }
+  std::printf("Each figure: the median of the rounds (min–max). Peak RSS is the child's ru_maxrss; raw\n"
+              "iconv() is the child's CPU time around the iconv() calls, input in memory and output room\n"
+              "faulted in. The last column is the method's median time over 转换单个文件's (above 1: the\n"
+              "method is slower).\n");
+  big_file(corpus, "utf8.txt", "UTF-8", "GBK", "UTF-8 → GBK", reps);
+  big_file(corpus, "gbk.txt", "GBK", "UTF-8", "GBK → UTF-8", reps);
+  if (with_huge) huge(corpus, reps);
+  small_files(corpus, "small-utf8", "UTF-8", "GBK", "UTF-8 → GBK", reps);
+  small_files(corpus, "small-gbk", "GBK", "UTF-8", "GBK → UTF-8", reps);
   return 0;
 }

@@ -2,13 +2,17 @@
 // the offscreen platform, its source list holding the corpus, a click on
 // "转换", until the handler returns. Side by side with the raw in-process
 // iconv() on the same bytes (the limit), the one-file step in a plain loop,
-// the iconv tool (a shell loop over it for the chapters) and cp (the I/O floor).
+// the iconv tool (a shell loop over it for the chapters) and cp (the I/O floor);
+// and the window's peak memory on a 2 GiB file.
 //
-//   bixiqin-bench-window CORPUS [--reps 3] [--no-shell-loop]
+//   bixiqin-bench-window CORPUS [--reps 3] [--no-shell-loop] [--no-huge]
 //
 // CORPUS is what bixiqin-bench-corpus wrote. Every measurement runs in a
-// child process of its own so that its peak memory is its own; the window
-// runs in this program started again with an internal mode:
+// child process of its own so that its peak memory is its own. The methods
+// take turns within each round; every figure is the median of the rounds
+// with the fastest and the slowest in brackets, raw iconv() as CPU time.
+// --no-huge leaves out the 2 GiB file (CORPUS/huge/utf8.txt, made once).
+// The window runs in this program started again with an internal mode:
 //
 //   bixiqin-bench-window --child baseline
 //   bixiqin-bench-window --child window FROM TO FILE-OR-FOLDER
@@ -49,13 +53,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using bench::best;
 using bench::convert_files;
 using bench::in_child;
 using bench::now;
 using bench::program;
+using bench::Row;
 using bench::Sample;
 using bench::settle;
+using bench::Summary;
+using bench::summarize;
 
 // ---------------------------------------------------------------- the child
 
@@ -261,30 +267,45 @@ WindowSample run_self(const std::vector<std::string>& args) {
   return result;
 }
 
-WindowSample best_window(const std::vector<WindowSample>& samples) {
-  WindowSample b;
-  for (const WindowSample& s : samples) {
-    if (!s.sample.ok) return s;
-    if (!b.sample.ok || s.sample.seconds < b.sample.seconds) b = s;
-  }
-  return b;
-}
+// The window runs' rounds: time and peak as for every method; what the
+// watch saw as medians, and the checks as passed only when every round passed.
+struct WindowSummary {
+  Summary summary;
+  double gap = 0, gap_min = 0, gap_max = 0;
+  double events = 0;
+  int fewest_items = 0;
+  bool label_ok = true;
+  bool every_file = true;
+  double hwm_before_mib = 0;
+  double setup = 0;
+};
 
-std::string load_average() {
-  std::ifstream in("/proc/loadavg");
-  double one = 0, five = 0, fifteen = 0;
-  in >> one >> five >> fifteen;
-  char line[64];
-  std::snprintf(line, sizeof line, "%.2f %.2f %.2f", one, five, fifteen);
-  return line;
+WindowSummary summarize_window(const std::vector<WindowSample>& samples) {
+  WindowSummary w;
+  std::vector<Sample> plain;
+  std::vector<double> gaps, events, hwm, setup;
+  for (const WindowSample& s : samples) {
+    plain.push_back(s.sample);
+    gaps.push_back(s.gap);
+    events.push_back(static_cast<double>(s.events));
+    hwm.push_back(static_cast<double>(s.hwm_before_kib) / 1024.0);
+    setup.push_back(s.setup);
+    w.fewest_items = plain.size() == 1 ? s.items : std::min(w.fewest_items, s.items);
+    w.label_ok = w.label_ok && s.label_ok;
+    w.every_file = w.every_file && s.every_file;
+  }
+  w.summary = summarize(plain);
+  if (!w.summary.ok) return w;
+  w.gap = bench::median(gaps);
+  w.gap_min = *std::min_element(gaps.begin(), gaps.end());
+  w.gap_max = *std::max_element(gaps.begin(), gaps.end());
+  w.events = bench::median(events);
+  w.hwm_before_mib = bench::median(hwm);
+  w.setup = bench::median(setup);
+  return w;
 }
 
 double mib(long kib) { return static_cast<double>(kib) / 1024.0; }
-
-struct Row {
-  std::string what;
-  Sample sample;
-};
 
 struct Case {
   std::string title;
@@ -306,60 +327,58 @@ std::string fmt(const char* format, double a, double b = 0) {
   return line;
 }
 
-void print_case(const Case& c, const std::vector<Row>& rows, const WindowSample& window, double bytes,
-                double files, double largest_in, double largest_out, long baseline_kib, int reps,
-                const std::string& load_before, const std::string& load_after, bool shell_loop_run) {
-  std::printf("\n### %s (best of %d; load average before %s, after %s)\n\n", c.title.c_str(), reps,
-              load_before.c_str(), load_after.c_str());
-  std::printf("%.0f file(s), %.1f MB in all, the largest %.1f KB; the largest output %.1f KB.\n\n", files,
-              bytes / 1e6, largest_in / 1e3, largest_out / 1e3);
-  std::printf("| method | seconds | MB/s | files/s | peak RSS MiB | window run's speed / method's |\n");
-  std::printf("|---|---:|---:|---:|---:|---:|\n");
-  const double ours = window.sample.seconds;
-  for (const Row& r : rows) {
-    if (!r.sample.ok) {
-      std::printf("| %s | failed | | | | |\n", r.what.c_str());
-      continue;
-    }
-    const double s = r.sample.seconds;
-    std::printf("| %s | %.3f | %.1f | %.0f | %.1f | %.3g |\n", r.what.c_str(), s, bytes / s / 1e6, files / s,
-                mib(r.sample.peak_kib), s / ours);
-  }
-  if (!window.sample.ok) return;
-  std::printf("\nWindow run: longest time without an event delivered %.1f ms (%ld events); "
+void print_watch(const WindowSummary& window, double files) {
+  std::printf("\nWindow run: longest time without an event delivered %s ms (%.0f events); "
               "列表框_现在 holds %d of %.0f; final label %s; list and label moved once per file: %s.\n"
               "Setup (load the window, fill the list) %.2f s; peak before the click %.1f MiB.\n",
-              window.gap * 1e3, window.events, window.items, files,
+              bench::spread("%.1f", window.gap * 1e3, window.gap_min * 1e3, window.gap_max * 1e3).c_str(),
+              window.events, window.fewest_items, files,
               window.label_ok ? "成功转换了N个文件～～ as due" : "WRONG", window.every_file ? "yes" : "NO",
-              window.setup, mib(window.hwm_before_kib));
+              window.setup, window.hwm_before_mib);
+}
 
-  auto seconds_of = [&](const std::string& prefix) -> const Sample* {
+void print_case(const Case& c, const std::vector<Row>& rows, const WindowSummary& window, double bytes,
+                double files, double largest_in, double largest_out, double baseline_mib, int reps,
+                const std::string& load_before, const std::string& load_after, double took,
+                bool shell_loop_run) {
+  std::printf("\n### %s (median of %d interleaved rounds, min–max%s; load average before %s, after %s; "
+              "%.0f s)\n\n",
+              c.title.c_str(), reps, !c.many ? "" : shell_loop_run ? "; the shell loop once" : "; no shell loop",
+              load_before.c_str(), load_after.c_str(), took);
+  std::printf("%.0f file(s), %.1f MB in all, the largest %.1f KB; the largest output %.1f KB.\n\n", files,
+              bytes / 1e6, largest_in / 1e3, largest_out / 1e3);
+  const double ours = window.summary.seconds;
+  bench::print_rows(rows, bytes, files, ours, "window run's speed / method's");
+  if (!window.summary.ok) return;
+  print_watch(window, files);
+
+  auto seconds_of = [&](const std::string& prefix) -> const Summary* {
     for (const Row& r : rows) {
-      if (r.what.starts_with(prefix) && r.sample.ok) return &r.sample;
+      if (r.what.starts_with(prefix) && r.summary.ok) return &r.summary;
     }
     return nullptr;
   };
   std::vector<Aim> aims;
   const double largest = std::max(largest_in, largest_out);
-  const double bound_mib = mib(baseline_kib) + 2 * largest / 1048576.0;
-  const double peak_mib = mib(window.sample.peak_kib);
+  const double bound_mib = baseline_mib + 2 * largest / 1048576.0;
+  const double peak_mib = window.summary.peak_mib;
   if (!c.many) {
-    if (const Sample* raw = seconds_of("raw")) {
+    if (const Summary* raw = seconds_of("raw")) {
       const double share = raw->seconds / ours;
       aims.push_back({"at least 85% of raw iconv()", share >= 0.85, fmt("%.0f%%", share * 100)});
     }
-    if (const Sample* tool = seconds_of("iconv tool")) {
+    if (const Summary* tool = seconds_of("iconv tool")) {
       const double share = tool->seconds / ours;
       aims.push_back({"no slower than the iconv tool", share >= 1.0, fmt("%.2f× the tool's speed", share)});
     }
   } else {
-    if (const Sample* loop = seconds_of("shell loop")) {
+    if (const Summary* loop = seconds_of("shell loop")) {
       const double times = loop->seconds / ours;
       aims.push_back({"at least 5× the shell loop over iconv", times >= 5, fmt("%.1f×", times)});
     } else if (!shell_loop_run) {
       aims.push_back({"at least 5× the shell loop over iconv", false, "not measured in this run"});
     }
-    if (const Sample* cp = seconds_of("cp")) {
+    if (const Summary* cp = seconds_of("cp")) {
       const double share = cp->seconds / ours;
       aims.push_back({"at least 50% of cp's files/s", share >= 0.5, fmt("%.0f%%", share * 100)});
     }
@@ -369,7 +388,7 @@ void print_case(const Case& c, const std::vector<Row>& rows, const WindowSample&
   aims.push_back({"peak memory within two copies of the largest file + baseline", peak_mib <= bound_mib,
                   fmt("%.1f MiB against %.1f MiB", peak_mib, bound_mib)});
   if (!c.many) {
-    const double input_bound = mib(baseline_kib) + 2 * largest_in / 1048576.0;
+    const double input_bound = baseline_mib + 2 * largest_in / 1048576.0;
     aims.push_back({"(stricter: within two copies of the input + baseline)", peak_mib <= input_bound,
                     fmt("%.1f MiB against %.1f MiB", peak_mib, input_bound)});
   }
@@ -377,8 +396,9 @@ void print_case(const Case& c, const std::vector<Row>& rows, const WindowSample&
   for (const Aim& a : aims) std::printf("| %s | %s | %s |\n", a.what.c_str(), a.met ? "yes" : "no", a.figures.c_str());
 }
 
-void run_case(const Case& c, const std::string& self, long baseline_kib, int reps, bool shell_loop) {
-  const std::string load_before = load_average();
+void run_case(const Case& c, const std::string& self, double baseline_mib, int reps, bool shell_loop) {
+  const double started = now();
+  const std::string load_before = bench::load_average();
   const fs::path source = c.source;
   std::vector<fs::path> files;
   if (c.many) {
@@ -398,10 +418,10 @@ void run_case(const Case& c, const std::string& self, long baseline_kib, int rep
   const fs::path scratch = folder.parent_path() / "window-bench-out";
   const std::string loop = std::string("for f in \"$1\"/[0-9]*.txt; do iconv -f ") + c.from + " -t " + c.to +
                            " \"$f\" > \"$2/" + prefix + "${f##*/}\" || exit 1; done";
-  // The chapters: every method that writes gets copies of the sources in a
-  // folder of its own and writes beside them, as the program does.
+  // Every conversion writes beside its sources, as the program does, in a
+  // folder of its own: copies of the chapters, a link to the large file.
   const auto place = [&](const std::string& name) {
-    return c.many ? bench::fresh_copy(files, scratch, name) : folder;
+    return c.many ? bench::fresh_copy(files, scratch, name) : bench::fresh_link(source, scratch, name);
   };
 
   std::vector<Sample> raw, single, tool, cp;
@@ -414,18 +434,18 @@ void run_case(const Case& c, const std::string& self, long baseline_kib, int rep
     const std::vector<std::string> single_texts = bench::paths_in(single_dir, files);
     settle();
     single.push_back(in_child([&] { return convert_files(single_texts, c.from, c.to); }));
-    if (!c.many) bench::remove_outputs(folder, prefix);
+    if (!c.many) fs::remove_all(single_dir);
     const fs::path window_dir = place("window-" + r);
     settle();
     window.push_back(run_self({self, "--child", "window", c.from, c.to,
-                               c.many ? window_dir.string() : c.source}));
+                               (c.many ? window_dir : window_dir / source.filename()).string()}));
     for (const fs::path& f : files) {
       const fs::path out = window_dir / (prefix + f.filename().string());
       std::error_code ec;
       const auto size = fs::file_size(out, ec);
       if (!ec) largest_out = std::max(largest_out, static_cast<double>(size));
     }
-    if (!c.many) bench::remove_outputs(folder, prefix);
+    if (!c.many) fs::remove_all(window_dir);
     settle();
     if (!c.many) {
       const fs::path tool_out = scratch / "tool.out";
@@ -459,14 +479,63 @@ void run_case(const Case& c, const std::string& self, long baseline_kib, int rep
   fs::remove_all(scratch);
 
   std::vector<Row> rows;
-  const WindowSample w = best_window(window);
-  rows.push_back({"raw iconv() in process", best(raw)});
-  rows.push_back({"window: click on 转换 (按钮_转换_被单击)", w.sample});
-  rows.push_back({"转换单个文件 in a plain loop", best(single)});
-  if (!tool.empty()) rows.push_back({c.many ? "shell loop over the iconv tool" : "iconv tool", best(tool)});
-  rows.push_back({c.many ? "cp of the same files" : "cp", best(cp)});
-  print_case(c, rows, w, bytes, count, largest_in, largest_out, baseline_kib, reps, load_before, load_average(),
-             shell_loop);
+  const WindowSummary w = summarize_window(window);
+  rows.push_back({"raw iconv() in process (CPU time)", summarize(raw)});
+  rows.push_back({"window: click on 转换 (按钮_转换_被单击)", w.summary});
+  rows.push_back({"转换单个文件 in a plain loop", summarize(single)});
+  if (!tool.empty()) rows.push_back({c.many ? "shell loop over the iconv tool" : "iconv tool", summarize(tool)});
+  rows.push_back({c.many ? "cp of the same files" : "cp", summarize(cp)});
+  print_case(c, rows, w, bytes, count, largest_in, largest_out, baseline_mib, reps, load_before,
+             bench::load_average(), now() - started, shell_loop);
+}
+
+// Peak memory on a file far larger than any buffer: the window converting
+// it against the idle window (loaded, list empty, one click), in turns.
+void run_huge(const fs::path& corpus, const std::string& self, int reps) {
+  double started = now();
+  const fs::path source = bench::huge_file(corpus);
+  if (source.empty()) {
+    std::printf("\n### One 2 GiB file: could not be made\n");
+    return;
+  }
+  std::printf("\n(the 2 GiB file ready in %.0f s)\n", now() - started);
+  started = now();
+  const std::string load_before = bench::load_average();
+  const double bytes = static_cast<double>(bench::kHugeBytes);
+  const fs::path scratch = corpus / "window-bench-huge";
+  std::vector<WindowSample> idle, window;
+  std::vector<double> above;
+  fs::remove_all(scratch);
+  for (int rep = 0; rep < reps; ++rep) {
+    const fs::path dir = bench::fresh_link(source, scratch, "round-" + std::to_string(rep));
+    settle();
+    idle.push_back(run_self({self, "--child", "baseline"}));
+    window.push_back(run_self({self, "--child", "window", "UTF-8", "GBK", (dir / source.filename()).string()}));
+    above.push_back(mib(window.back().sample.peak_kib - idle.back().sample.peak_kib));
+    fs::remove_all(dir);
+  }
+  fs::remove_all(scratch);
+  const WindowSummary w = summarize_window(window);
+  // The idle window's click on an empty list is not a conversion to time.
+  Summary idle_peak = summarize_window(idle).summary;
+  idle_peak.seconds = idle_peak.seconds_min = idle_peak.seconds_max = 0;
+  std::printf("\n### One 2 GiB file, UTF-8 → GBK, through the window (median of %d interleaved rounds, "
+              "min–max; load average before %s, after %s; %.0f s)\n\n",
+              reps, load_before.c_str(), bench::load_average().c_str(), now() - started);
+  bench::print_rows({{"idle window (loaded, list empty, one click)", idle_peak},
+                     {"window: click on 转换 (按钮_转换_被单击)", w.summary}},
+                    bytes, 1, w.summary.seconds, "time / window run's");
+  if (!w.summary.ok) {
+    std::printf("\naim, 2 GiB file: not measured (the window run failed)\n");
+    return;
+  }
+  print_watch(w, 1);
+  const double m = bench::median(above);
+  std::printf("\naim, 2 GiB file: peak RSS %s MiB above the idle window (aim ≤ 32 MiB: %s)\n",
+              bench::spread("%.1f", m, *std::min_element(above.begin(), above.end()),
+                            *std::max_element(above.begin(), above.end()))
+                  .c_str(),
+              m <= 32 ? "met" : "not met");
 }
 
 }  // namespace
@@ -480,27 +549,27 @@ int main(int argc, char** argv) {
   const fs::path corpus = fs::absolute(argv[1]);
   int reps = 3;
   bool shell_loop = true;
+  bool with_huge = true;
   for (int i = 2; i < argc; ++i) {
     if (std::strcmp(argv[i], "--reps") == 0 && i + 1 < argc) reps = std::max(1, std::atoi(argv[++i]));
     else if (std::strcmp(argv[i], "--no-shell-loop") == 0) shell_loop = false;
+    else if (std::strcmp(argv[i], "--no-huge") == 0) with_huge = false;
   }
   const std::string self = argv[0];
 
   // The program's own baseline: the window loaded, the list empty, one click.
   std::vector<WindowSample> baselines;
   for (int rep = 0; rep < reps; ++rep) baselines.push_back(run_self({self, "--child", "baseline"}));
-  long baseline_kib = 0;
-  for (const WindowSample& b : baselines) {
-    if (!b.sample.ok) {
-      std::fprintf(stderr, "the window could not be loaded\n");
-      return 1;
-    }
-    if (baseline_kib == 0 || b.sample.peak_kib < baseline_kib) baseline_kib = b.sample.peak_kib;
+  const Summary baseline = summarize_window(baselines).summary;
+  if (!baseline.ok) {
+    std::fprintf(stderr, "the window could not be loaded\n");
+    return 1;
   }
-  std::printf("Peak RSS is each child's ru_maxrss. The last column is the method's time over the\n"
+  std::printf("Each figure: the median of the rounds (min–max). Peak RSS is each child's ru_maxrss; raw\n"
+              "iconv() is the child's CPU time. The last column is the method's median time over the\n"
               "window run's (above 1: the window run is faster). Baseline (main window loaded, empty\n"
-              "list, one click on 转换): %.1f MiB. The shell loop runs once.\n",
-              mib(baseline_kib));
+              "list, one click on 转换): %s MiB. The shell loop runs once.\n",
+              bench::spread("%.1f", baseline.peak_mib, baseline.peak_min_mib, baseline.peak_max_mib).c_str());
 
   const std::vector<Case> cases = {
       {"One large file, UTF-8 → GBK", (corpus / "big" / "utf8.txt").string(), "UTF-8", "GBK", false},
@@ -508,6 +577,10 @@ int main(int argc, char** argv) {
       {"Many chapters, UTF-8 → GBK", (corpus / "small-utf8").string(), "UTF-8", "GBK", true},
       {"Many chapters, GBK → UTF-8", (corpus / "small-gbk").string(), "GBK", "UTF-8", true},
   };
-  for (const Case& c : cases) run_case(c, self, baseline_kib, reps, shell_loop);
+  run_case(cases[0], self, baseline.peak_mib, reps, shell_loop);
+  run_case(cases[1], self, baseline.peak_mib, reps, shell_loop);
+  if (with_huge) run_huge(corpus, self, reps);
+  run_case(cases[2], self, baseline.peak_mib, reps, shell_loop);
+  run_case(cases[3], self, baseline.peak_mib, reps, shell_loop);
   return 0;
 }
