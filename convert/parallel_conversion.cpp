@@ -151,7 +151,7 @@ PartsResult 分段转码(const platform::SourceFile& source, std::string_view ou
     r.stream.written += p.written;
     if (all[i].watch) {
       r.valid_utf8 = r.valid_utf8 && all[i].watch->valid_utf8();
-      r.beyond_ascii = r.beyond_ascii || all[i].watch->beyond_ascii();
+      r.wide_characters = r.wide_characters || all[i].watch->wide_characters();
     }
   }
   if (!source.intact_after(r.stream.read)) {

@@ -52,7 +52,7 @@ void find_place(std::string_view S, std::string_view 原编码, const StreamResu
   if (const unsigned parts = parts_for(source.size(), 原编码, 现编码, workers); parts > 1) {
     const PartsResult r = 分段转码(source, 输出, 原编码, 现编码, output, parts, watch_utf8);
     stream = r.stream;
-    also_valid_utf8 = r.valid_utf8 && r.beyond_ascii;
+    also_valid_utf8 = r.valid_utf8 && r.wide_characters;
     write_error = r.write_error;
   } else {
     SourceFileReader reader(source);
@@ -60,7 +60,7 @@ void find_place(std::string_view S, std::string_view 原编码, const StreamResu
     NewFileWriter writer(output);
     const std::size_t piece = std::min(source.size() + 1, kStreamPiece);
     stream = 流式转码(watch_utf8 ? static_cast<ByteSource&>(watch) : reader, 原编码, 现编码, writer, piece);
-    also_valid_utf8 = watch.valid_utf8_beyond_ascii();
+    also_valid_utf8 = watch.valid_utf8_with_wide_characters();
     write_error = output.error();
   }
   switch (stream.end) {

@@ -35,7 +35,8 @@ struct 转换结果 {
   std::string bytes;        // the bytes at that place, as the source has them
   char32_t code_point = 0;  // the character of an unrepresentable one
   // Converted from GBK or GB18030, but the file is also valid UTF-8 with
-  // characters beyond ASCII: most likely the wrong source encoding was chosen.
+  // characters of three or four bytes (Chinese, in UTF-8): most likely the
+  // wrong source encoding was chosen.
   bool also_valid_utf8 = false;
 };
 

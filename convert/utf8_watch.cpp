@@ -20,17 +20,18 @@ void Utf8Watch::look_at(const unsigned char* bytes, std::size_t size) {
       continue;
     }
     if (b < 0x80) continue;
-    beyond_ascii_ = true;
     // The first continuation byte's range rules out overlong forms,
     // surrogates and code points beyond U+10FFFF.
     if (b >= 0xC2 && b <= 0xDF) {
       pending_ = 1;
     } else if (b >= 0xE0 && b <= 0xEF) {
       pending_ = 2;
+      wide_ = true;
       if (b == 0xE0) low_ = 0xA0;
       if (b == 0xED) high_ = 0x9F;
     } else if (b >= 0xF0 && b <= 0xF4) {
       pending_ = 3;
+      wide_ = true;
       if (b == 0xF0) low_ = 0x90;
       if (b == 0xF4) high_ = 0x8F;
     } else {

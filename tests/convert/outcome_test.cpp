@@ -82,6 +82,8 @@ TEST(Outcome, UnicodeTextReadAsGbkIsNoticed) {
       {"\xE7\x9A\x84\xE6\x98\xAF\n", "GBK", true},
       {"\xE7\x9A\x84\xE6\x98\xAF\n", "GB18030", true},
       {"\xB5\xDA\xD2\xBB\xD5\xC2\n", "GBK", false},                  // 第一章 in GBK
+      // 平顺省 in GBK is also valid UTF-8, of two-byte letters (ƽ˳ʡ): no Chinese.
+      {"\xC6\xBD\xCB\xB3\xCA\xA1\n", "GBK", false},
       {"plain ASCII\n", "GBK", false},
       {"\xE7\xAC\xAC\xE4\xB8\x80\xE7\xAB\xA0\n", "UTF-8", false},
   };
