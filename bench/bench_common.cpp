@@ -141,10 +141,11 @@ std::vector<std::string> paths_in(const fs::path& folder, const std::vector<fs::
   return paths;
 }
 
-double convert_files(const std::vector<std::string>& paths, const char* from, const char* to) {
+double convert_files(const std::vector<std::string>& paths, const char* from, const char* to,
+                     unsigned workers) {
   const double start = now();
   for (const std::string& p : paths) {
-    if (!转换单个文件(p, from, to).已转换) return -1;
+    if (!转换单个文件(p, from, to, workers).已转换) return -1;
   }
   return now() - start;
 }

@@ -53,7 +53,8 @@ std::vector<std::string> paths_in(const fs::path& folder, const std::vector<fs::
 
 // The one-file step over `paths` (program text) in order: seconds, or -1 as
 // soon as one is not converted.
-double convert_files(const std::vector<std::string>& paths, const char* from, const char* to);
+double convert_files(const std::vector<std::string>& paths, const char* from, const char* to,
+                     unsigned workers = 0);
 
 // Writes dirty pages back, so that one measurement's writes are not paid by the next.
 void settle();

@@ -2,7 +2,7 @@
 // on the same bytes, the iconv command-line tool and cp, side by side; and
 // its peak memory on a 2 GiB file.
 //
-//   bixiqin-bench-convert CORPUS [--reps 3] [--no-huge]
+//   bixiqin-bench-convert CORPUS [--reps 3] [--no-huge] [--only big|huge|chapters]
 //
 // CORPUS is what bixiqin-bench-corpus wrote. Every measurement runs in a
 // child process of its own, so that its peak memory (ru_maxrss) is its own.
@@ -13,6 +13,7 @@
 // 2 GiB file (made once as CORPUS/huge/utf8.txt, 2 GiB of disk, and its
 // output of about 1.4 GB while it is measured).
 #include <algorithm>
+#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -47,16 +48,19 @@ void big_file(const fs::path& corpus, const char* name, const char* from, const 
   const fs::path source = corpus / "big" / name;
   const double bytes = static_cast<double>(fs::file_size(source));
   const fs::path scratch = corpus / "convert-bench-out";
-  std::vector<Sample> raw, ours, tool, cp;
+  std::vector<Sample> raw, ours, all_cores, tool, cp;
   fs::remove_all(scratch);
   for (int rep = 0; rep < reps; ++rep) {
     const std::string r = std::to_string(rep);
-    // The one-file step writes beside its source: a link to it in a new folder.
-    const fs::path ours_dir = bench::fresh_link(source, scratch, "ours-" + r);
-    const std::string ours_text = bench::paths_in(ours_dir, {source}).front();
-    settle();
-    ours.push_back(in_child([&] { return convert_files({ours_text}, from, to); }));
-    fs::remove_all(ours_dir);
+    // The one-file step writes beside its source: a link to it in a new
+    // folder. On one thread, then in parts on every core.
+    for (const unsigned workers : {1u, 0u}) {
+      const fs::path ours_dir = bench::fresh_link(source, scratch, "ours-" + std::to_string(workers) + "-" + r);
+      const std::string ours_text = bench::paths_in(ours_dir, {source}).front();
+      settle();
+      (workers == 1 ? ours : all_cores).push_back(in_child([&] { return convert_files({ours_text}, from, to, workers); }));
+      fs::remove_all(ours_dir);
+    }
     const fs::path tool_dir = scratch / ("tool-" + r);
     fs::create_directories(tool_dir);
     settle();
@@ -82,11 +86,13 @@ void big_file(const fs::path& corpus, const char* name, const char* from, const 
   std::printf("\n### One %.0f MB file, %s (median of %d interleaved rounds, min–max; "
               "load average before %s, after %s; %.0f s)\n\n",
               bytes / 1e6, arrow, reps, load_before.c_str(), bench::load_average().c_str(), now() - started);
+  const bench::Summary a = summarize(all_cores);
   bench::print_rows({{"raw iconv() in process (CPU time)", r},
-                     {"转换单个文件 (read, convert, write)", o},
+                     {"转换单个文件, one thread", o},
+                     {"转换单个文件, in parts on every core", a},
                      {"iconv tool", t},
                      {"cp", summarize(cp)}},
-                    bytes, 1, o.seconds, "转换单个文件's speed / method's");
+                    bytes, 1, o.seconds, "one thread's speed / method's");
   if (!r.ok || !o.ok || !t.ok) {
     std::printf("\naims, %s: not measured (a method failed)\n", arrow);
     return;
@@ -94,9 +100,13 @@ void big_file(const fs::path& corpus, const char* name, const char* from, const 
   const double over_tool = t.seconds / o.seconds;
   const double share = r.seconds / o.seconds;
   const double share_aim = std::strcmp(from, "UTF-8") == 0 ? 0.80 : 0.70;
-  std::printf("\naims, %s: 转换单个文件 at %.2f× the iconv tool's speed (aim ≥ 1.5×: %s); "
+  std::printf("\naims, %s: 转换单个文件 on one thread at %.2f× the iconv tool's speed (aim ≥ 1.5×: %s); "
               "at %.0f%% of raw iconv()'s CPU-time speed (aim ≥ %.0f%%: %s)\n",
               arrow, over_tool, met(over_tool >= 1.5), share * 100, share_aim * 100, met(share >= share_aim));
+  if (a.ok) {
+    std::printf("on every core (%u): %.2f× the iconv tool's speed, %.2f× one thread's\n",
+                std::max(1u, std::thread::hardware_concurrency()), t.seconds / a.seconds, o.seconds / a.seconds);
+  }
 }
 
 // Peak memory on a file far larger than any buffer: the converting child's
@@ -204,24 +214,31 @@ void small_files(const fs::path& corpus, const char* folder, const char* from, c
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: %s CORPUS [--reps N] [--no-huge]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s CORPUS [--reps N] [--no-huge] [--only big|huge|chapters]\n", argv[0]);
     return 2;
   }
   const fs::path corpus = fs::absolute(argv[1]);
   int reps = 3;
   bool with_huge = true;
+  std::string only;  // one part of the measurements, or all of them
   for (int i = 2; i < argc; ++i) {
     if (std::strcmp(argv[i], "--reps") == 0 && i + 1 < argc) reps = std::max(1, std::atoi(argv[++i]));
     else if (std::strcmp(argv[i], "--no-huge") == 0) with_huge = false;
+    else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc) only = argv[++i];
   }
+  const auto wanted = [&](const char* part) { return only.empty() || only == part; };
   std::printf("Each figure: the median of the rounds (min–max). Peak RSS is the child's ru_maxrss; raw\n"
               "iconv() is the child's CPU time around the iconv() calls, input in memory and output room\n"
               "faulted in. The last column is the method's median time over 转换单个文件's (above 1: the\n"
               "method is slower).\n");
-  big_file(corpus, "utf8.txt", "UTF-8", "GBK", "UTF-8 → GBK", reps);
-  big_file(corpus, "gbk.txt", "GBK", "UTF-8", "GBK → UTF-8", reps);
-  if (with_huge) huge(corpus, reps);
-  small_files(corpus, "small-utf8", "UTF-8", "GBK", "UTF-8 → GBK", reps);
-  small_files(corpus, "small-gbk", "GBK", "UTF-8", "GBK → UTF-8", reps);
+  if (wanted("big")) {
+    big_file(corpus, "utf8.txt", "UTF-8", "GBK", "UTF-8 → GBK", reps);
+    big_file(corpus, "gbk.txt", "GBK", "UTF-8", "GBK → UTF-8", reps);
+  }
+  if (with_huge && wanted("huge")) huge(corpus, reps);
+  if (wanted("chapters")) {
+    small_files(corpus, "small-utf8", "UTF-8", "GBK", "UTF-8 → GBK", reps);
+    small_files(corpus, "small-gbk", "GBK", "UTF-8", "GBK → UTF-8", reps);
+  }
   return 0;
 }
