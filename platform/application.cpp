@@ -16,6 +16,8 @@ void init_application(int& argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);
   if (QCoreApplication::instance() != nullptr) return;
   auto* app = new QApplication(argc, argv);
+  // Docks and task bars match the window to the installed desktop entry.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.bixiqin.bixiqin"));
   // The program ends when its last window is destroyed, which the window
   // layer decides; Qt must not quit on its own when a message box closes.
   app->setQuitOnLastWindowClosed(false);

@@ -12,6 +12,10 @@
 #include "platform/widget_handle.h"
 #include "platform/window_widget.h"
 
+// The icon lives in a resource compiled into the platform library; a static
+// library's resource is linked only when something names it.
+static void link_program_resources() { Q_INIT_RESOURCE(resources); }
+
 namespace platform {
 
 struct Window::Impl {
@@ -95,6 +99,7 @@ Rect Window::client_rect() const {
 
 void Window::set_program_icon() {
   if (!impl_->widget) return;
+  link_program_resources();
   QIcon icon(QStringLiteral(":/icons/bixiqin-48.png"));
   impl_->widget->setWindowIcon(icon);
   QApplication::setWindowIcon(icon);
