@@ -57,5 +57,5 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # General MIDI soundfont at /usr/share/sounds/sf2/default-GM.sf2, the CJK
 # font for the captions, and xdg-open for the web pages.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "timgm6mb-soundfont | fluid-soundfont-gm, fonts-wqy-microhei, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "timgm6mb-soundfont | fluid-soundfont-gm, fonts-wqy-microhei, xdg-utils, qt6-translations-l10n")
 include(CPack)

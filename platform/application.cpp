@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/toolkit_translation.h"
+
 namespace platform {
 
 void init_application(int& argc, char** argv) {
@@ -18,6 +20,7 @@ void init_application(int& argc, char** argv) {
   auto* app = new QApplication(argc, argv);
   // Docks and task bars match the window to the installed desktop entry.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.bixiqin.bixiqin"));
+  load_toolkit_translations();
   // The program ends when its last window is destroyed, which the window
   // layer decides; Qt must not quit on its own when a message box closes.
   app->setQuitOnLastWindowClosed(false);
