@@ -14,30 +14,35 @@
 namespace platform {
 namespace {
 
-std::string folder_of(const std::string& path) {
+// The folder part of `path` with its "/"; nothing for a name alone.
+std::string folder_prefix(const std::string& path) {
   const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 // A short hidden name in the output's folder, so that the final rename stays
 // within one file system and a long output name cannot make it too long.
 std::string temporary_name(const std::string& final_path) {
   static std::atomic<unsigned> counter{0};
-  const std::size_t slash = final_path.rfind('/');
-  std::string name = slash == std::string::npos ? std::string() : final_path.substr(0, slash + 1);
-  return name + ".bixiqin-" + std::to_string(::getpid()) + "-" +
+  return folder_prefix(final_path) + ".bixiqin-" + std::to_string(::getpid()) + "-" +
          std::to_string(counter.fetch_add(1)) + ".part";
 }
 
-int open_named_temporary(const std::string& final_path, mode_t mode, std::string& temporary,
-                         int access = O_WRONLY) {
+// A new file in the folder of `final_path`: unnamed where the file system
+// has unnamed files, otherwise under a hidden name of its own, which goes
+// into `named`. The descriptor, or -1.
+int open_new(const std::string& final_path, int access, mode_t mode, std::string& named) {
+  named.clear();
+  const std::string folder = folder_prefix(final_path);
+  const int unnamed = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | access | O_CLOEXEC, mode);
+  if (unnamed >= 0) return unnamed;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary = temporary_name(final_path);
-    const int fd = ::open(temporary.c_str(), access | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    named = temporary_name(final_path);
+    const int fd = ::open(named.c_str(), access | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd >= 0) return fd;
     if (errno != EEXIST) break;
   }
-  temporary.clear();
+  named.clear();
   return -1;
 }
 
@@ -48,9 +53,7 @@ bool NewFile::create(std::string_view path, unsigned permissions) {
   error_ = FileError::missing;
   if (path.empty()) return false;
   final_ = text::to_utf8(path);
-  const mode_t mode = permissions & 0777;
-  fd_ = ::open(folder_of(final_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
-  if (fd_ < 0) fd_ = open_named_temporary(final_, mode, temporary_);
+  fd_ = open_new(final_, O_WRONLY, permissions & 0777, temporary_);
   if (fd_ < 0) return fail();
   // The umask has been applied; a file being replaced narrows it further,
   // so that converting again never widens who may read the output.
@@ -83,16 +86,12 @@ bool NewFile::create_part(std::string_view path) {
   discard();
   error_ = FileError::missing;
   if (path.empty()) return false;
-  const std::string final_path = text::to_utf8(path);
   // Read back when appended, so open for reading too.
-  fd_ = ::open(folder_of(final_path).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-  if (fd_ < 0) {
-    std::string named;
-    fd_ = open_named_temporary(final_path, 0600, named, O_RDWR);
-    // Nameless from the start, as far as this file system allows.
-    if (fd_ >= 0) ::unlink(named.c_str());
-  }
+  std::string named;
+  fd_ = open_new(text::to_utf8(path), O_RDWR, 0600, named);
   if (fd_ < 0) return fail();
+  // Nameless from the start, as far as this file system allows.
+  if (!named.empty()) ::unlink(named.c_str());
   error_ = FileError::none;
   return true;
 }
