@@ -1,8 +1,8 @@
 #include "convert/parallel_conversion.h"
 
 #include <algorithm>
-#include <cstring>
 #include <atomic>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "convert/encoding_catalogue.h"
 #include "convert/file_ends.h"
 #include "convert/utf8_watch.h"
 
@@ -88,7 +89,10 @@ struct Part {
 
 unsigned parts_for(std::uint64_t size, std::string_view 原编码, std::string_view 现编码, unsigned workers) {
   const auto catalogued = [](std::string_view name) {
-    return name == "GBK" || name == "GB18030" || name == "UTF-8";
+    for (int position = 0; const std::optional<text::Text> known = 编码名称(position); ++position) {
+      if (*known == name) return true;
+    }
+    return false;
   };
   if (size < kPartsFrom || !catalogued(原编码) || !catalogued(现编码)) return 1;
   if (workers == 0) workers = std::max(1u, std::thread::hardware_concurrency());
@@ -112,7 +116,6 @@ PartsResult 分段转码(const platform::SourceFile& source, std::string_view ou
     Part& part = all[i];
     if (!part.opened) {
       part.result.end = StreamEnd::write_failed;
-      part.result.failed_at = 0;
     } else {
       NewFileWriter writer(i == 0 ? output : part.file);
       ByteSource& in = part.watch ? static_cast<ByteSource&>(*part.watch) : *part.reader;
@@ -136,7 +139,8 @@ PartsResult 分段转码(const platform::SourceFile& source, std::string_view ou
   for (std::thread& t : threads) t.join();
 
   PartsResult r;
-  r.valid_utf8 = watch_utf8;
+  bool valid_utf8 = watch_utf8;
+  bool wide_characters = false;
   for (unsigned i = 0; i < count; ++i) {
     const StreamResult& p = all[i].result;
     if (p.end != StreamEnd::converted) {
@@ -150,10 +154,11 @@ PartsResult 分段转码(const platform::SourceFile& source, std::string_view ou
     r.stream.read += p.read;
     r.stream.written += p.written;
     if (all[i].watch) {
-      r.valid_utf8 = r.valid_utf8 && all[i].watch->valid_utf8();
-      r.wide_characters = r.wide_characters || all[i].watch->wide_characters();
+      valid_utf8 = valid_utf8 && all[i].watch->valid_utf8();
+      wide_characters = wide_characters || all[i].watch->wide_characters();
     }
   }
+  r.also_valid_utf8 = valid_utf8 && wide_characters;
   if (!source.intact_after(r.stream.read)) {
     r.stream.end = StreamEnd::changed;
     return r;

@@ -19,8 +19,9 @@ unsigned parts_for(std::uint64_t size, std::string_view 原编码, std::string_v
 
 struct PartsResult {
   StreamResult stream;   // as if converted in one go: counts, the end, the first failure's offset
-  bool valid_utf8 = false;    // with `watch_utf8`: every part is valid UTF-8...
-  bool wide_characters = false;  // ...and some part holds characters of three or four bytes
+  // With `watch_utf8`: every part is valid UTF-8 and some part holds
+  // characters of three or four bytes.
+  bool also_valid_utf8 = false;
   platform::FileError write_error = platform::FileError::none;  // for write_failed
 };
 

@@ -11,20 +11,23 @@
 
 namespace {
 
-转换结果 unreadable(platform::FileError error) {
+转换结果 failed(Outcome outcome, platform::FileError error = platform::FileError::none) {
   转换结果 r;
-  r.outcome = Outcome::source_unreadable;
+  r.outcome = outcome;
   r.file_error = error;
   return r;
 }
 
-// Looks again at the source for where and why the conversion stopped.
-void find_place(std::string_view S, std::string_view 原编码, const StreamResult& stream,
-                转换结果& result) {
+// Where and why the conversion stopped, read again from the source. The
+// kind and offset the conversion saw stand if the source is gone by now.
+转换结果 place_of(std::string_view S, std::string_view 原编码, const StreamResult& stream) {
+  转换结果 result = failed(stream.end == StreamEnd::cut_off ? Outcome::cut_off : Outcome::invalid_sequence);
+  result.offset = stream.failed_at;
   platform::SourceFile again;
-  if (again.open(S) != platform::ReadOutcome::read) return;
+  if (again.open(S) != platform::ReadOutcome::read) return result;
   SourceFileReader reader(again);
   查找失败位置(reader, 原编码, stream.end, stream.failed_at, result);
+  return result;
 }
 
 }  // namespace
@@ -34,17 +37,12 @@ void find_place(std::string_view S, std::string_view 原编码, const StreamResu
   platform::SourceFile source;
   // Anything but a regular file is a failure: an unreadable source must
   // never pass for an empty one.
-  if (source.open(S) != platform::ReadOutcome::read) return unreadable(source.error());
+  if (source.open(S) != platform::ReadOutcome::read) return failed(Outcome::source_unreadable, source.error());
   text::Text 输出 = 输出文件名(S, 现编码);
-  转换结果 result;
   // The output has no name until the whole file converted; it may be read
   // by no one the source could not be read by.
   platform::NewFile output;
-  if (!output.create(输出, source.permissions())) {
-    result.outcome = Outcome::output_not_written;
-    result.file_error = output.error();
-    return result;
-  }
+  if (!output.create(输出, source.permissions())) return failed(Outcome::output_not_written, output.error());
   const bool watch_utf8 = 原编码 == "GBK" || 原编码 == "GB18030";
   StreamResult stream;
   bool also_valid_utf8 = false;
@@ -52,7 +50,7 @@ void find_place(std::string_view S, std::string_view 原编码, const StreamResu
   if (const unsigned parts = parts_for(source.size(), 原编码, 现编码, workers); parts > 1) {
     const PartsResult r = 分段转码(source, 输出, 原编码, 现编码, output, parts, watch_utf8);
     stream = r.stream;
-    also_valid_utf8 = r.valid_utf8 && r.wide_characters;
+    also_valid_utf8 = r.also_valid_utf8;
     write_error = r.write_error;
   } else {
     SourceFileReader reader(source);
@@ -66,29 +64,21 @@ void find_place(std::string_view S, std::string_view 原编码, const StreamResu
   switch (stream.end) {
     case StreamEnd::converted: break;
     case StreamEnd::invalid:
-    case StreamEnd::cut_off:
-      find_place(S, 原编码, stream, result);
-      return result;
-    case StreamEnd::unknown_encoding: result.outcome = Outcome::unknown_encoding; return result;
-    case StreamEnd::no_memory: result.outcome = Outcome::no_memory; return result;
+    case StreamEnd::cut_off: return place_of(S, 原编码, stream);
+    case StreamEnd::unknown_encoding: return failed(Outcome::unknown_encoding);
+    case StreamEnd::no_memory: return failed(Outcome::no_memory);
     case StreamEnd::read_failed:
-    case StreamEnd::changed: return unreadable(source.error());
-    case StreamEnd::write_failed:
-      result.outcome = Outcome::output_not_written;
-      result.file_error = write_error;
-      return result;
+    case StreamEnd::changed: return failed(Outcome::source_unreadable, source.error());
+    case StreamEnd::write_failed: return failed(Outcome::output_not_written, write_error);
   }
   source.close();
-  if (!output.commit()) {
-    result.outcome = Outcome::output_not_written;
-    result.file_error = output.error();
-    return result;
-  }
+  if (!output.commit()) return failed(Outcome::output_not_written, output.error());
+  转换结果 result;
   result.已转换 = true;
   result.输出路径 = std::move(输出);
   result.outcome = Outcome::converted;
   result.bytes_in = stream.read;
   result.bytes_out = stream.written;
-  result.also_valid_utf8 = watch_utf8 && also_valid_utf8;
+  result.also_valid_utf8 = also_valid_utf8;
   return result;
 }

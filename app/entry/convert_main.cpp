@@ -7,8 +7,8 @@
 #include "app/command_line/message_language.h"
 #include "app/command_line/name_reader.h"
 #include "app/command_line/options.h"
-#include "platform/standard_input.h"
 #include "app/command_line/usage.h"
+#include "platform/standard_input.h"
 
 namespace {
 
