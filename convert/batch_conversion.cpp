@@ -1,12 +1,18 @@
 #include "convert/batch_conversion.h"
 
+#include <memory>
+#include <optional>
+#include <vector>
+
 #include "app/program_values.h"
+#include "convert/look_ahead.h"
 #include "convert/reason_text.h"
 #include "convert/single_file.h"
 #include "files/path_split.h"
 #include "files/source_list.h"
 #include "platform/application.h"
 #include "platform/message_box.h"
+#include "platform/source_file.h"
 #include "text/gbk_literal.h"
 #include "ui/main_window.h"
 
@@ -24,6 +30,37 @@ class RunGuard {
 };
 
 bool run_in_progress = false;
+
+// A run of one file smaller than this converts it at once, here: it takes
+// a few milliseconds, less than starting a thread and waiting for it.
+constexpr std::uint64_t kAloneBelow = std::uint64_t{1} << 20;
+
+// The workers of a run, ended before the run's handler returns. While they
+// stop (a file in flight ends at its next piece) the window is served.
+class Workers {
+ public:
+  explicit Workers(std::unique_ptr<LookAhead> ahead) : ahead_(std::move(ahead)) {}
+  ~Workers() {
+    if (!ahead_) return;
+    ahead_->stop();
+    platform::serve_messages_until([this] { return ahead_->stopped(); });
+  }
+  Workers(const Workers&) = delete;
+  Workers& operator=(const Workers&) = delete;
+  LookAhead* get() const { return ahead_ && ahead_->working() ? ahead_.get() : nullptr; }
+
+ private:
+  std::unique_ptr<LookAhead> ahead_;
+};
+
+std::unique_ptr<LookAhead> workers_for(const std::vector<text::Text>& paths) {
+  if (paths.empty()) return nullptr;
+  if (paths.size() == 1) {
+    const std::optional<std::uint64_t> size = platform::regular_file_size(paths.front());
+    if (!size || *size < kAloneBelow) return nullptr;
+  }
+  return std::make_unique<LookAhead>(paths, 原编码名, 现编码名, LookAhead::Limits{}, platform::wake_message_loop);
+}
 
 }  // namespace
 
@@ -43,19 +80,43 @@ void 按钮_转换_被单击() {
 
   RunGuard guard(run_in_progress);
   const unsigned long clears_at_start = 源列表清空次数();
+  const auto stopped = [&](int P) {
+    return 源列表清空次数() != clears_at_start || ui::主窗口() == nullptr ||
+           static_cast<std::size_t>(P) > 原始文件路径.size();
+  };
+  // Files are converted ahead on worker threads; each output is named only
+  // when the run reaches it below, in list order. Rows 1..N cannot change
+  // under the run without stopping it: clearing stops it, added files go below.
+  std::vector<text::Text> paths;
+  paths.reserve(static_cast<std::size_t>(N));
+  for (int P = 1; P <= N; ++P) paths.push_back(原始文件路径.at(static_cast<std::size_t>(P)));
+  const Workers workers(workers_for(paths));
+
   // Files converted so far in this run: the label counts these, so that a
   // file that failed is never reported as converted.
   long long converted = 0;
   for (int P = 1; P <= N; ++P) {
     platform::process_waiting_messages();
-    if (源列表清空次数() != clears_at_start || ui::主窗口() == nullptr ||
-        static_cast<std::size_t>(P) > 原始文件路径.size()) {
-      return;
-    }
-    const text::Text S = 原始文件路径.at(static_cast<std::size_t>(P));
+    if (stopped(P)) return;
+    const std::size_t index = static_cast<std::size_t>(P - 1);
+    const text::Text& S = paths[index];
     const text::Text 原编码 = 原编码名;
     const text::Text 现编码 = 现编码名;
-    const 转换结果 result = 转换单个文件(S, 原编码, 现编码);
+    转换结果 result;
+    if (LookAhead* ahead = workers.get()) {
+      ahead->set_encodings(index, 原编码, 现编码);
+      std::optional<预备转换> prepared;
+      while (!prepared) {
+        // The window is served while the file converts; a file in flight
+        // when the run stops is dropped unnamed.
+        platform::serve_messages_until([&] { return stopped(P) || ahead->ready(index); });
+        if (stopped(P)) return;
+        prepared = ahead->take(index);
+      }
+      result = 完成转换(std::move(*prepared));
+    } else {
+      result = 转换单个文件(S, 原编码, 现编码);
+    }
     // Row P of the source list is file P: the run stops above once the list
     // has been cleared, and added files go below.
     const int row = P - 1;

@@ -25,11 +25,12 @@ constexpr unsigned kMostParts = 16;
 class PartReader final : public ByteSource {
  public:
   PartReader(const platform::SourceFile& file, std::uint64_t begin, std::uint64_t end,
-             const std::atomic<unsigned>& first_failed, unsigned index)
-      : file_(file), position_(begin), end_(end), first_failed_(first_failed), index_(index) {}
+             const std::atomic<unsigned>& first_failed, unsigned index, const std::atomic<bool>* stop)
+      : file_(file), position_(begin), end_(end), first_failed_(first_failed), index_(index), stop_(stop) {}
   std::ptrdiff_t read(char* into, std::size_t room) override {
     // A part after one that failed is abandoned: its result is never used.
     if (first_failed_.load(std::memory_order_relaxed) < index_) return -1;
+    if (stop_ != nullptr && stop_->load(std::memory_order_relaxed)) return -1;
     const std::uint64_t n = std::min<std::uint64_t>(room, end_ - position_);
     if (n == 0) return 0;
     const std::ptrdiff_t got = file_.read_at(position_, into, static_cast<std::size_t>(n));
@@ -45,6 +46,7 @@ class PartReader final : public ByteSource {
   std::uint64_t end_;
   const std::atomic<unsigned>& first_failed_;
   unsigned index_;
+  const std::atomic<bool>* stop_;
 };
 
 // The first byte after the first newline at or after `from` and before
@@ -101,14 +103,14 @@ unsigned parts_for(std::uint64_t size, std::string_view 原编码, std::string_v
 
 PartsResult 分段转码(const platform::SourceFile& source, std::string_view output_path,
                      std::string_view 原编码, std::string_view 现编码, platform::NewFile& output,
-                     unsigned parts, bool watch_utf8) {
+                     unsigned parts, bool watch_utf8, const std::atomic<bool>* stop) {
   const std::vector<std::uint64_t> starts = part_starts(source, std::max(parts, 1u));
   const unsigned count = static_cast<unsigned>(starts.size());
   std::atomic<unsigned> first_failed{count};
   std::vector<Part> all(count);
   for (unsigned i = 0; i < count; ++i) {
     const std::uint64_t end = i + 1 < count ? starts[i + 1] : kToTheEnd;
-    all[i].reader = std::make_unique<PartReader>(source, starts[i], end, first_failed, i);
+    all[i].reader = std::make_unique<PartReader>(source, starts[i], end, first_failed, i, stop);
     if (watch_utf8) all[i].watch = std::make_unique<Utf8Watch>(*all[i].reader);
     if (i > 0) all[i].opened = all[i].file.create_part(output_path);
   }

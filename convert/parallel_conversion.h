@@ -3,6 +3,7 @@
 // ends: a newline byte is never part of a longer character in GBK, GB18030 or
 // UTF-8, and none of the three carries state from one character to the next,
 // so each part converts to exactly the bytes the whole would give there.
+#include <atomic>
 #include <cstdint>
 #include <string_view>
 
@@ -30,6 +31,7 @@ struct PartsResult {
 // output's folder (`output_path`), appended in order once all converted.
 // The first failure in the file's order stops the parts after it; the parts
 // before it run to their end, so that the failure reported is the first.
+// Once `stop` is set, every part ends as a failed read.
 PartsResult 分段转码(const platform::SourceFile& source, std::string_view output_path,
                      std::string_view 原编码, std::string_view 现编码, platform::NewFile& output,
-                     unsigned parts, bool watch_utf8);
+                     unsigned parts, bool watch_utf8, const std::atomic<bool>* stop = nullptr);

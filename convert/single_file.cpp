@@ -30,55 +30,97 @@ namespace {
   return result;
 }
 
+// Reads through to `in` until `stop` is set, then fails every read.
+class StoppableSource final : public ByteSource {
+ public:
+  StoppableSource(ByteSource& in, const std::atomic<bool>* stop) : in_(in), stop_(stop) {}
+  std::ptrdiff_t read(char* into, std::size_t room) override {
+    if (stop_ != nullptr && stop_->load(std::memory_order_relaxed)) return -1;
+    return in_.read(into, room);
+  }
+  bool intact() const override { return in_.intact(); }
+
+ private:
+  ByteSource& in_;
+  const std::atomic<bool>* stop_;
+};
+
+预备转换 failed_early(转换结果 result) {
+  预备转换 p;
+  p.result = std::move(result);
+  return p;
+}
+
 }  // namespace
 
-转换结果 转换单个文件(std::string_view S, std::string_view 原编码, std::string_view 现编码,
-                      unsigned workers) {
-  platform::SourceFile source;
+bool 预备转换::source_unchanged() const { return source != nullptr && source->intact_after(source->size()); }
+
+预备转换 准备转换(std::string_view S, std::string_view 原编码, std::string_view 现编码, unsigned workers,
+                  const std::atomic<bool>* stop) {
+  auto source = std::make_unique<platform::SourceFile>();
   // Anything but a regular file is a failure: an unreadable source must
   // never pass for an empty one.
-  if (source.open(S) != platform::ReadOutcome::read) return failed(Outcome::source_unreadable, source.error());
+  if (source->open(S) != platform::ReadOutcome::read) {
+    return failed_early(failed(Outcome::source_unreadable, source->error()));
+  }
   text::Text 输出 = 输出文件名(S, 现编码);
   // The output has no name until the whole file converted; it may be read
   // by no one the source could not be read by.
-  platform::NewFile output;
-  if (!output.create(输出, source.permissions())) return failed(Outcome::output_not_written, output.error());
+  auto output = std::make_unique<platform::NewFile>();
+  if (!output->create(输出, source->permissions())) {
+    return failed_early(failed(Outcome::output_not_written, output->error()));
+  }
   const bool watch_utf8 = 原编码 == "GBK" || 原编码 == "GB18030";
   StreamResult stream;
   bool also_valid_utf8 = false;
   platform::FileError write_error = platform::FileError::none;
-  if (const unsigned parts = parts_for(source.size(), 原编码, 现编码, workers); parts > 1) {
-    const PartsResult r = 分段转码(source, 输出, 原编码, 现编码, output, parts, watch_utf8);
+  if (const unsigned parts = parts_for(source->size(), 原编码, 现编码, workers); parts > 1) {
+    const PartsResult r = 分段转码(*source, 输出, 原编码, 现编码, *output, parts, watch_utf8, stop);
     stream = r.stream;
     also_valid_utf8 = r.also_valid_utf8;
     write_error = r.write_error;
   } else {
-    SourceFileReader reader(source);
+    SourceFileReader file(*source);
+    StoppableSource reader(file, stop);
     Utf8Watch watch(reader);
-    NewFileWriter writer(output);
-    const std::size_t piece = std::min(source.size() + 1, kStreamPiece);
+    NewFileWriter writer(*output);
+    const std::size_t piece = std::min(source->size() + 1, kStreamPiece);
     stream = 流式转码(watch_utf8 ? static_cast<ByteSource&>(watch) : reader, 原编码, 现编码, writer, piece);
     also_valid_utf8 = watch.valid_utf8_with_wide_characters();
-    write_error = output.error();
+    write_error = output->error();
   }
   switch (stream.end) {
     case StreamEnd::converted: break;
     case StreamEnd::invalid:
-    case StreamEnd::cut_off: return place_of(S, 原编码, stream);
-    case StreamEnd::unknown_encoding: return failed(Outcome::unknown_encoding);
-    case StreamEnd::no_memory: return failed(Outcome::no_memory);
+    case StreamEnd::cut_off: return failed_early(place_of(S, 原编码, stream));
+    case StreamEnd::unknown_encoding: return failed_early(failed(Outcome::unknown_encoding));
+    case StreamEnd::no_memory: return failed_early(failed(Outcome::no_memory));
     case StreamEnd::read_failed:
-    case StreamEnd::changed: return failed(Outcome::source_unreadable, source.error());
-    case StreamEnd::write_failed: return failed(Outcome::output_not_written, write_error);
+    case StreamEnd::changed: return failed_early(failed(Outcome::source_unreadable, source->error()));
+    case StreamEnd::write_failed: return failed_early(failed(Outcome::output_not_written, write_error));
   }
-  source.close();
-  if (!output.commit()) return failed(Outcome::output_not_written, output.error());
-  转换结果 result;
+  预备转换 p;
+  p.result.outcome = Outcome::converted;
+  p.result.bytes_in = stream.read;
+  p.result.bytes_out = stream.written;
+  p.result.also_valid_utf8 = also_valid_utf8;
+  p.输出 = std::move(输出);
+  p.source = std::move(source);
+  p.output = std::move(output);
+  return p;
+}
+
+转换结果 完成转换(预备转换 prepared) {
+  if (!prepared.converted()) return std::move(prepared.result);
+  prepared.source.reset();
+  if (!prepared.output->commit()) return failed(Outcome::output_not_written, prepared.output->error());
+  转换结果 result = std::move(prepared.result);
   result.已转换 = true;
-  result.输出路径 = std::move(输出);
-  result.outcome = Outcome::converted;
-  result.bytes_in = stream.read;
-  result.bytes_out = stream.written;
-  result.also_valid_utf8 = also_valid_utf8;
+  result.输出路径 = std::move(prepared.输出);
   return result;
+}
+
+转换结果 转换单个文件(std::string_view S, std::string_view 原编码, std::string_view 现编码,
+                      unsigned workers) {
+  return 完成转换(准备转换(S, 原编码, 现编码, workers));
 }

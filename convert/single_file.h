@@ -1,11 +1,15 @@
 #pragma once
 // Converting one file: read it, convert it, write it beside itself, and say
 // what happened.
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "platform/file_error.h"
+#include "platform/new_file.h"
+#include "platform/source_file.h"
 #include "text/text.h"
 
 // What became of a file: converted, or the one reason why not.
@@ -51,3 +55,27 @@ struct 转换结果 {
 // one per core), to the same bytes.
 转换结果 转换单个文件(std::string_view S, std::string_view 原编码, std::string_view 现编码,
                       unsigned workers = 0);
+
+// A file converted but not yet named: the first half of 转换单个文件, which
+// may run on any thread and ahead of the moment its output is due.
+struct 预备转换 {
+  // A failed file's result is final; a converted one gets 已转换 and
+  // 输出路径 from 完成转换.
+  转换结果 result;
+  text::Text 输出;
+  // Held open until the naming: the source's change meanwhile shows, and the
+  // output stays unnamed, so that dropping this leaves nothing behind.
+  std::unique_ptr<platform::SourceFile> source;
+  std::unique_ptr<platform::NewFile> output;
+
+  bool converted() const { return output != nullptr; }
+  // Whether the source is still as it was converted.
+  bool source_unchanged() const;
+};
+
+// Converts as 转换单个文件 does, up to but not including the naming. Once
+// `stop` is set the conversion ends early as a failed read.
+预备转换 准备转换(std::string_view S, std::string_view 原编码, std::string_view 现编码, unsigned workers = 0,
+                  const std::atomic<bool>* stop = nullptr);
+// Names a converted file's output; a failed file stays failed.
+转换结果 完成转换(预备转换 prepared);

@@ -1,5 +1,6 @@
 #include "platform/application.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QEventLoop>
 #include <QScreen>
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/frame_pacer.h"
 #include "platform/toolkit_translation.h"
 
 namespace platform {
@@ -21,6 +23,7 @@ void init_application(int& argc, char** argv) {
   // Docks and task bars match the window to the installed desktop entry.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.bixiqin.bixiqin"));
   load_toolkit_translations();
+  pace_painting();
   // The program ends when its last window is destroyed, which the window
   // layer decides; Qt must not quit on its own when a message box closes.
   app->setQuitOnLastWindowClosed(false);
@@ -47,6 +50,22 @@ void process_waiting_messages() {
   // What those events posted is waiting too (a combo box's queued pick, a
   // closed window's deletion): deliver it before returning.
   QCoreApplication::sendPostedEvents();
+}
+
+void serve_messages_until(const std::function<bool()>& done) {
+  while (!done()) {
+    QCoreApplication::sendPostedEvents();
+    if (done()) return;
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+  }
+}
+
+void wake_message_loop() {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app == nullptr) return;
+  if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(app->thread())) {
+    dispatcher->wakeUp();
+  }
 }
 
 void exit_process_now(int code) {

@@ -121,8 +121,9 @@ void ControlImpl::set_caption(std::string_view gbk) {
   if (!widget_) return;
   if (auto* l = qobject_cast<QLabel*>(widget_)) {
     label_caption_ = text::Text(gbk);
+    // Painted with the window's next frame, not at once: a run sets the
+    // caption once per file, far more often than a screen can show.
     l->setText(label_display_text(gbk));
-    l->repaint();
   } else if (auto* b = qobject_cast<QPushButton*>(widget_)) {
     b->setText(to_qstring(gbk));
   } else {

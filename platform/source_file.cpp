@@ -45,6 +45,14 @@ ReadOutcome SourceFile::open(std::string_view path) {
   return outcome;
 }
 
+std::optional<std::uint64_t> regular_file_size(std::string_view path) {
+  struct stat info {};
+  if (path.empty() || ::stat(text::to_utf8(path).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return std::nullopt;
+  }
+  return static_cast<std::uint64_t>(info.st_size > 0 ? info.st_size : 0);
+}
+
 std::ptrdiff_t SourceFile::read(char* into, std::size_t room) {
   const std::ptrdiff_t n = read_at(static_cast<std::uint64_t>(position_), into, room);
   if (n > 0) position_ += n;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <optional>
 #include <string_view>
 
 #include "platform/file_error.h"
@@ -63,5 +64,8 @@ class SourceFile {
   off_t position_ = 0;
   mutable std::atomic<FileError> error_{FileError::none};
 };
+
+// The size of the regular file at `path`; nothing for anything else.
+std::optional<std::uint64_t> regular_file_size(std::string_view path);
 
 }  // namespace platform

@@ -163,9 +163,10 @@ TEST_F(Batch, UnreadableSourcesAreSkippedLikeFailedFiles) {
   });
   convert();
   watch.stop();
+  if (caption("标签_现信息") != captions.back()) captions << caption("标签_现信息");
 
   EXPECT_EQ(items("列表框_现在"), (QStringList{u("GB18030  a.txt"), u("GB18030  d.txt")}));
-  EXPECT_EQ(captions, (QStringList{u("标签"), u("成功转换了1个文件～～")}));
+  EXPECT_EQ(captions, (QStringList{u("标签"), u("成功转换了1个文件～～"), u("成功转换了2个文件～～")}));
   EXPECT_EQ(caption("标签_现信息"), u("成功转换了2个文件～～"));
   EXPECT_FALSE(QFileInfo::exists(output(books_, "GB18030", u("gone.txt"))));
   EXPECT_FALSE(QFileInfo::exists(output(books_, "GB18030", u("dir.txt"))));
@@ -224,14 +225,21 @@ TEST_P(BatchCountMismatch, ShowsTheMessageAndTouchesNothing) {
 INSTANTIATE_TEST_SUITE_P(EitherWay, BatchCountMismatch, testing::Values(Surplus::path, Surplus::list_item),
                          [](const testing::TestParamInfo<Surplus>& info) { return name_of(info.param); });
 
+int threads_now() {
+  return static_cast<int>(QDir(u("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
+
 // Between two files the window serves the user; these are the changes a
 // user can make there.
 class BatchMeanwhile : public Batch {
  protected:
   // Three files a, b, c in 书架; `after_first` runs once, after a.txt has
   // been converted and before b.txt is.
-  void run_with_step_after_first(const std::function<void()>& after_first) {
+  // The threads are counted before and after, unless the step starts some
+  // of its own (the About window's synthesizer).
+  void run_with_step_after_first(const std::function<void()>& after_first, bool count_threads = true) {
     add_files(books_, {u("a.txt"), u("b.txt"), u("c.txt")});
+    const int threads_before = threads_now();
     bool done = false;
     BetweenFiles step([&] {
       if (!done && items("列表框_现在").size() == 1) {
@@ -242,6 +250,9 @@ class BatchMeanwhile : public Batch {
     convert();
     step.stop();
     EXPECT_TRUE(done) << "the run never let events through after its first file";
+    if (count_threads) {
+      EXPECT_EQ(threads_now(), threads_before) << "the run left a thread behind";
+    }
   }
 };
 
@@ -322,10 +333,36 @@ TEST_F(BatchMeanwhile, AboutWindowPausesTheRunUntilItCloses) {
     });
     look.start(5);
     click("按钮_选择1");
-  });
+  }, false);
   EXPECT_EQ(items_while_open, 1);
   EXPECT_FALSE(second_written_while_open);
   EXPECT_EQ(items("列表框_现在").size(), 3) << "the run goes on once the About window has gone";
+}
+
+// A large file converts off the window's thread: clearing the list while
+// it is in flight stops the run there, and neither it nor any file after it
+// gets an output.
+TEST_F(BatchMeanwhile, ClearWhileALargeFileConvertsLeavesNoOutputOfIt) {
+  QByteArray big;
+  while (big.size() < (40 << 20)) big += kChapter;
+  write_file(books_, u("big.txt"), big);
+  add_files(books_, {u("a.txt")});
+  add_through_dialog(books_, {u("big.txt")});
+  add_files(books_, {u("c.txt")});
+  const int threads_before = threads_now();
+  bool cleared = false;
+  BetweenFiles step([&] {
+    if (!cleared && items("列表框_现在").size() == 1) {
+      cleared = true;
+      click("按钮2");
+    }
+  });
+  convert();
+  step.stop();
+  ASSERT_TRUE(cleared);
+  EXPECT_TRUE(items("列表框_现在").isEmpty());
+  EXPECT_EQ(files_in(books_), (QStringList{u("GB18030  a.txt"), u("a.txt"), u("big.txt"), u("c.txt")}));
+  EXPECT_EQ(threads_now(), threads_before);
 }
 
 TEST_F(BatchMeanwhile, ClosingTheMainWindowStopsTheRun) {

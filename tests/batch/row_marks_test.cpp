@@ -66,7 +66,7 @@ class RowMarks : public fixture::MainWindowFixture {
   // A pixel near the right end of a row, clear of its text: the row's
   // background as the window shows it.
   QRgb row_background(ListBoxWidget* box, int row) {
-    QCoreApplication::processEvents();
+    QTest::qWait(50);  // the window paints at the display's pace
     const QRect r = box->visualItemRect(box->item(row));
     const QPoint at = box->viewport()->mapTo(window_, QPoint(r.right() - 3, r.center().y()));
     const QImage shown = window_->screen()->grabWindow(window_->winId()).toImage();

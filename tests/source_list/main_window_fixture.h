@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "app/program_values.h"
+#include "platform/frame_pacer.h"
 #include "tests/support/open_dialog_driver.h"
 #include "text/encoding_boundary.h"
 #include "ui/loader.h"
@@ -80,6 +81,8 @@ class MainWindowFixture : public ::testing::Test {
     原始文件路径.clear();
     ASSERT_TRUE(temp_.isValid());
     root_ = QFileInfo(temp_.path()).canonicalFilePath();
+    // Painted as the program paints: at the display's pace.
+    platform::pace_painting();
     ASSERT_NE(ui::载入窗口(ui::主窗口定义(), false), nullptr);
     for (QWidget* w : QApplication::topLevelWidgets()) {
       if (w->objectName() == u("启动窗口") && w->isVisible()) window_ = w;

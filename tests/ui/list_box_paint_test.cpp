@@ -42,8 +42,6 @@ class ListBoxPaintTest : public ::testing::Test {
     QTest::qWait(200);
     const QImage on_screen = shown();
     const QImage f = fresh(with_marks);
-    static int n = 0; ++n;
-    on_screen.save(QStringLiteral("/tmp/marks_shown%1.png").arg(n)); f.save(QStringLiteral("/tmp/marks_fresh%1.png").arg(n));
     return !on_screen.isNull() && on_screen == f;
   }
 

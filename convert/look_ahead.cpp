@@ -1,0 +1,149 @@
+#include "convert/look_ahead.h"
+
+#include <algorithm>
+#include <system_error>
+
+LookAhead::LookAhead(std::vector<text::Text> paths, text::Text 原编码, text::Text 现编码, Limits limits,
+                     std::function<void()> on_ready)
+    : paths_(std::move(paths)),
+      limits_(limits),
+      on_ready_(std::move(on_ready)),
+      原编码_(std::move(原编码)),
+      现编码_(std::move(现编码)) {
+  entries_.reserve(paths_.size());
+  for (std::size_t i = 0; i < paths_.size(); ++i) entries_.push_back(std::make_unique<Entry>());
+  unsigned workers = limits_.workers != 0 ? limits_.workers : std::max(1u, std::thread::hardware_concurrency());
+  workers = static_cast<unsigned>(std::min<std::size_t>(workers, paths_.size()));
+  for (unsigned i = 0; i < workers; ++i) {
+    ++threads_left_;
+    try {
+      threads_.emplace_back([this] {
+        work();
+        {
+          std::lock_guard lock(mutex_);
+          --threads_left_;
+        }
+        on_ready_();
+      });
+    } catch (const std::system_error&) {
+      --threads_left_;
+      break;  // fewer threads, or none: see working()
+    }
+  }
+}
+
+LookAhead::~LookAhead() {
+  stop();
+  for (std::thread& t : threads_) t.join();
+}
+
+void LookAhead::stop() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    for (const auto& e : entries_) e->stop.store(true, std::memory_order_relaxed);
+  }
+  work_changed_.notify_all();
+}
+
+bool LookAhead::stopped() const {
+  std::lock_guard lock(mutex_);
+  return threads_left_ == 0;
+}
+
+std::size_t LookAhead::next_to_start() const {
+  const std::size_t end = std::min(entries_.size(), taken_ + 1 + limits_.files);
+  for (std::size_t i = taken_; i < end; ++i) {
+    if (entries_[i]->state != State::waiting) continue;
+    // The file the run waits for always starts; later ones only while the
+    // converted bytes held back stay within bounds.
+    if (i == taken_ || held_bytes_ < limits_.bytes) return i;
+    break;
+  }
+  return entries_.size();
+}
+
+void LookAhead::restart(Entry& e) {
+  if (e.state == State::done) {
+    held_bytes_ -= e.prepared.result.bytes_out;
+    e.prepared = 预备转换{};  // its output never had a name: dropping it removes it
+    e.state = State::waiting;
+  } else if (e.state == State::running) {
+    e.again = true;
+    e.stop.store(true, std::memory_order_relaxed);
+  }
+}
+
+void LookAhead::work() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    std::size_t index = entries_.size();
+    work_changed_.wait(lock, [&] { return stopping_ || (index = next_to_start()) < entries_.size(); });
+    if (stopping_) return;
+    Entry& e = *entries_[index];
+    e.state = State::running;
+    e.again = false;
+    e.stop.store(false, std::memory_order_relaxed);
+    e.原编码 = 原编码_;
+    e.现编码 = 现编码_;
+    lock.unlock();
+    // A large file takes every core for its own parts as well.
+    预备转换 prepared = 准备转换(paths_[index], e.原编码, e.现编码, 0, &e.stop);
+    lock.lock();
+    if (e.again || stopping_) {
+      e.state = State::waiting;
+      lock.unlock();
+      prepared = 预备转换{};
+      work_changed_.notify_all();
+      lock.lock();
+      continue;
+    }
+    held_bytes_ += prepared.result.bytes_out;
+    e.prepared = std::move(prepared);
+    e.state = State::done;
+    lock.unlock();
+    on_ready_();
+    lock.lock();
+  }
+}
+
+void LookAhead::set_encodings(std::size_t next, const text::Text& 原编码, const text::Text& 现编码) {
+  {
+    std::lock_guard lock(mutex_);
+    if (原编码 == 原编码_ && 现编码 == 现编码_) return;
+    原编码_ = 原编码;
+    现编码_ = 现编码;
+    for (std::size_t i = next; i < entries_.size(); ++i) {
+      Entry& e = *entries_[i];
+      if (e.state == State::waiting) continue;
+      if (e.原编码 != 原编码 || e.现编码 != 现编码) restart(e);
+    }
+  }
+  work_changed_.notify_all();
+}
+
+bool LookAhead::ready(std::size_t index) const {
+  std::lock_guard lock(mutex_);
+  return index < entries_.size() && entries_[index]->state == State::done;
+}
+
+std::optional<预备转换> LookAhead::take(std::size_t index) {
+  std::optional<预备转换> taken;
+  {
+    std::lock_guard lock(mutex_);
+    Entry& e = *entries_.at(index);
+    if (e.state != State::done) return std::nullopt;
+    if (e.prepared.converted() && !e.prepared.source_unchanged()) {
+      // Changed after it was converted: the run converts it as it is now.
+      restart(e);
+    } else {
+      held_bytes_ -= e.prepared.result.bytes_out;
+      taken.emplace(std::move(e.prepared));
+      e.prepared = 预备转换{};
+      e.state = State::taken;
+      taken_ = std::max(taken_, index + 1);
+    }
+  }
+  work_changed_.notify_all();
+  return taken;
+}
