@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <system_error>
 
+#include "platform/cores.h"
+
 LookAhead::LookAhead(std::vector<text::Text> paths, text::Text 原编码, text::Text 现编码, Limits limits,
                      std::function<void()> on_ready)
     : paths_(std::move(paths)),
@@ -12,7 +14,7 @@ LookAhead::LookAhead(std::vector<text::Text> paths, text::Text 原编码, text::
       现编码_(std::move(现编码)) {
   entries_.reserve(paths_.size());
   for (std::size_t i = 0; i < paths_.size(); ++i) entries_.push_back(std::make_unique<Entry>());
-  unsigned workers = limits_.workers != 0 ? limits_.workers : std::max(1u, std::thread::hardware_concurrency());
+  unsigned workers = limits_.workers != 0 ? limits_.workers : platform::usable_cores();
   workers = static_cast<unsigned>(std::min<std::size_t>(workers, paths_.size()));
   for (unsigned i = 0; i < workers; ++i) {
     ++threads_left_;

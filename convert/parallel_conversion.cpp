@@ -13,6 +13,7 @@
 #include "convert/encoding_catalogue.h"
 #include "convert/file_ends.h"
 #include "convert/utf8_watch.h"
+#include "platform/cores.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ unsigned parts_for(std::uint64_t size, std::string_view 原编码, std::string_v
     return false;
   };
   if (size < kPartsFrom || !catalogued(原编码) || !catalogued(现编码)) return 1;
-  if (workers == 0) workers = std::max(1u, std::thread::hardware_concurrency());
+  if (workers == 0) workers = platform::usable_cores();
   return static_cast<unsigned>(std::min<std::uint64_t>({workers, kMostParts, size / kSmallestPart}));
 }
 
