@@ -14,7 +14,7 @@ SANITIZE_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:allocator_may_return_
   LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/sanitizers/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: deps configure build run test screenshot icon clean check-sanitize check-thread fuzz package bench tune-wav
+.PHONY: deps configure build run test screenshot icon clean check-sanitize check-thread fuzz package check-package bench tune-wav
 
 deps:
 	@./scripts/install-deps
@@ -70,9 +70,14 @@ check-thread: deps
 fuzz: deps
 	FUZZ_SECONDS=$(FUZZ_SECONDS) ./scripts/fuzz $(FUZZ_BUILD)
 
-# A .deb of the program in $(BUILD)/ (install it with apt-get install ./$(BUILD)/bixiqin_*.deb).
+# A .deb of the program in $(BUILD)/ (install it with apt-get install ./$(BUILD)/bixiqin_*.deb);
+# an older one is removed first, so that only the new one is there to check.
 package: build
-	cd $(BUILD) && cpack -G DEB
+	cd $(BUILD) && rm -f bixiqin_*.deb && cpack -G DEB
+
+# The .deb checked by Debian's package checker: any error or warning fails.
+check-package: package
+	lintian --fail-on error,warning $(BUILD)/bixiqin_*.deb
 
 clean:
 	rm -rf $(BUILD)

@@ -2,6 +2,9 @@
 #   cmake --install <build> [--prefix DIR]        make package (a .deb through CPack)
 set(_pkg ${CMAKE_CURRENT_LIST_DIR})
 set(BIXIQIN_APP_ID org.bixiqin.bixiqin)
+# The Debian revision of the package: its version is <project version>-<this>,
+# and the top entry of packaging/changelog names that version.
+set(BIXIQIN_DEBIAN_RELEASE 1)
 
 install(FILES ${_pkg}/${BIXIQIN_APP_ID}.desktop DESTINATION share/applications)
 install(FILES ${_pkg}/${BIXIQIN_APP_ID}.metainfo.xml DESTINATION share/metainfo)
@@ -24,6 +27,18 @@ endforeach()
 add_custom_target(bixiqin_man_pages ALL DEPENDS ${_man_pages})
 install(FILES ${_man_pages} DESTINATION share/man/man1)
 
+# Debian's documentation folder: the licence in the machine-readable form and
+# the package's changelog, gzipped the same way as the manual pages.
+set(_changelog_gz ${CMAKE_BINARY_DIR}/doc/changelog.Debian.gz)
+add_custom_command(OUTPUT ${_changelog_gz}
+  COMMAND ${CMAKE_COMMAND} -E copy ${_pkg}/changelog ${CMAKE_BINARY_DIR}/doc/changelog.Debian
+  COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/doc/changelog.Debian
+  DEPENDS ${_pkg}/changelog VERBATIM)
+add_custom_target(bixiqin_changelog ALL DEPENDS ${_changelog_gz})
+install(FILES ${_pkg}/copyright ${_changelog_gz} DESTINATION share/doc/bixiqin)
+# The one lintian tag that does not apply; the file says why.
+install(FILES ${_pkg}/bixiqin.lintian-overrides DESTINATION share/lintian/overrides RENAME bixiqin)
+
 if(BIXIQIN_TESTS)
   # groff says nothing about a well-formed page.
   find_program(BIXIQIN_GROFF groff)
@@ -38,13 +53,21 @@ if(BIXIQIN_TESTS)
   add_test(NAME package.metainfo
     COMMAND appstreamcli validate --no-net --strict ${_pkg}/${BIXIQIN_APP_ID}.metainfo.xml)
   set_tests_properties(package.desktop_file package.metainfo PROPERTIES LABELS package)
+  # The changelog is well-formed and its top entry is the version being
+  # packaged (lintian does not compare the two).
+  string(REPLACE "." "\\." _version_pattern "${PROJECT_VERSION}-${BIXIQIN_DEBIAN_RELEASE}")
+  add_test(NAME package.changelog COMMAND dpkg-parsechangelog -l ${_pkg}/changelog -S Version)
+  set_tests_properties(package.changelog PROPERTIES LABELS package
+    PASS_REGULAR_EXPRESSION "^${_version_pattern}\n$" FAIL_REGULAR_EXPRESSION "warning|error")
 endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME bixiqin)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_VENDOR "Bixiqin project")
-set(CPACK_PACKAGE_CONTACT "Bixiqin project <bixiqin@localhost>")
+set(CPACK_PACKAGE_VENDOR "Bixiqin developers")
+# The same maintainer as in packaging/changelog.
+set(CPACK_PACKAGE_CONTACT "Bixiqin developers <maintainers@bixiqin.org>")
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${BIXIQIN_DEBIAN_RELEASE})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "batch converter of text file encodings (GBK, GB18030, UTF-8)")
 set(CPACK_PACKAGE_DESCRIPTION "Bixiqin (碧溪琴) converts plain-text files, such as novels, between\nGBK, GB18030 and UTF-8 in batches. Each converted file is written beside\nits source, named after the target encoding; the source is never changed.\nThe bixiqin-convert command does the same from a terminal or a script.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
