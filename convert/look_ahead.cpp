@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "platform/cores.h"
+#include "platform/thread_priority.h"
 
 LookAhead::LookAhead(std::vector<text::Text> paths, text::Text 原编码, text::Text 现编码, Limits limits,
                      std::function<void()> on_ready)
@@ -20,6 +21,9 @@ LookAhead::LookAhead(std::vector<text::Text> paths, text::Text 原编码, text::
     ++threads_left_;
     try {
       threads_.emplace_back([this] {
+        // The window's thread must win the processors whenever it wakes;
+        // a large file's part threads started here inherit this.
+        platform::lower_this_thread_priority();
         work();
         {
           std::lock_guard lock(mutex_);

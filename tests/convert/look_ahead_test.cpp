@@ -2,9 +2,14 @@
 // in the encodings of the moment, named only when taken, and nothing left
 // behind by what was not taken.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "convert/look_ahead.h"
@@ -18,6 +23,24 @@ int threads_now() {
   int n = 0;
   for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task")) ++n;
   return n;
+}
+
+// The nice values of this process's threads, from /proc.
+std::vector<int> thread_nice_values() {
+  std::vector<int> all;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    std::ifstream stat(task.path() / "stat");
+    std::string line;
+    std::getline(stat, line);
+    // Fields after the command's closing parenthesis: state is the 3rd
+    // field of the line, nice the 19th.
+    std::istringstream rest(line.substr(line.rfind(')') + 2));
+    std::string field;
+    for (int i = 3; i <= 19 && rest >> field; ++i) {
+    }
+    all.push_back(std::stoi(field));
+  }
+  return all;
 }
 
 // Waits up to 10 s for file `index`.
@@ -104,6 +127,11 @@ TEST(LookAhead, EndingLeavesNoThreadAndNoOutputOfTheFilesNotTaken) {
   {
     LookAhead ahead(run.paths, "UTF-8", "GBK", {2, 8, 1u << 30}, [] {});
     ASSERT_TRUE(comes_ready(ahead, 1));
+    // The workers (and a large file's part threads they start) give way to
+    // the thread that started them, which keeps its own priority.
+    const std::vector<int> nice = thread_nice_values();
+    EXPECT_GE(std::count(nice.begin(), nice.end(), 10), 2) << "two workers at nice 10";
+    EXPECT_LT(getpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid))), 10);
     ASSERT_TRUE(完成转换(*ahead.take(0)).已转换);
     ahead.stop();
     for (int i = 0; i < 1000 && !ahead.stopped(); ++i) std::this_thread::sleep_for(10ms);
