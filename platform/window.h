@@ -18,6 +18,8 @@ struct WindowStyle {
   bool maximize_box = false;
   bool in_taskbar = true;
   bool always_on_top = false;
+  // Stands above an owner window (see Window::set_owner).
+  bool owned = false;
 };
 
 struct Rect {
@@ -71,8 +73,15 @@ class Window {
   // A press on the background or on a passive control moves the window.
   void set_drag_to_move(bool on);
 
+  // For a window created owned, before it is shown: it stays above `owner`
+  // and is not listed on its own in the task bar. While the owner takes no
+  // input, activating or clicking the owner brings this window to the front
+  // and gives it the focus instead, as with a disabled window's popup.
+  void set_owner(const Window& owner);
+
   void show_and_activate();
   bool visible() const;
+  bool active() const;
   void bring_to_front();
   // Sends the close request, as the close box does.
   void request_close();

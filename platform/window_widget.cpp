@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QWindow>
 
 namespace platform {
@@ -29,6 +30,22 @@ void WindowWidget::apply_outer_rect(int frame_width, int frame_height) {
 }
 
 bool WindowWidget::event(QEvent* e) {
+  switch (e->type()) {
+    case QEvent::Show:
+      // Sent before the window is mapped: the window system learns the
+      // owner together with the window.
+      if (owner_ && owner_->windowHandle() && windowHandle()) {
+        windowHandle()->setTransientParent(owner_->windowHandle());
+      }
+      break;
+    case QEvent::WindowActivate:
+      // The window manager activated a window that takes no input (a click
+      // on it, for one): the window it waits for comes forward instead.
+      if (!accepts_input_) bring_owned_forward();
+      break;
+    default:
+      break;
+  }
   switch (e->type()) {
     case QEvent::Move:
     case QEvent::Resize:
@@ -65,6 +82,19 @@ void WindowWidget::apply_frame_palette() {
   setPalette(p);
 }
 
+void WindowWidget::bring_owned_forward() {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    auto* owned = qobject_cast<WindowWidget*>(w);
+    if (owned == nullptr || owned->owner_ != this || !owned->isVisible() || !owned->accepts_input_) continue;
+    // After the activation that is under way has been handled.
+    QTimer::singleShot(0, owned, [owned] {
+      owned->raise();
+      owned->activateWindow();
+    });
+    return;
+  }
+}
+
 bool WindowWidget::is_ours(QObject* o) const {
   auto* w = qobject_cast<QWidget*>(o);
   return w != nullptr && w->window() == this;
@@ -83,7 +113,10 @@ bool WindowWidget::eventFilter(QObject* watched, QEvent* e) {
     case QEvent::Wheel:
     case QEvent::TouchBegin:
     case QEvent::ContextMenu:
-      if (!accepts_input_) return true;
+      if (!accepts_input_) {
+        if (e->type() == QEvent::MouseButtonPress) bring_owned_forward();
+        return true;
+      }
       break;
     default:
       return false;
@@ -127,14 +160,14 @@ void WindowWidget::closeEvent(QCloseEvent* e) {
   }
 }
 
+// A press only arms the move: handing a plain click to the window manager
+// would leave it moving the window with no button held.
 void WindowWidget::mousePressEvent(QMouseEvent* e) {
   if (drag_to_move_ && e->button() == Qt::LeftButton) {
-    QWindow* handle = windowHandle();
-    if (handle == nullptr || !handle->startSystemMove()) {
-      // No window manager to hand the move to: follow the mouse ourselves.
-      manual_drag_ = true;
-      drag_offset_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
-    }
+    move_armed_ = true;
+    manual_drag_ = false;
+    press_at_ = e->globalPosition().toPoint();
+    drag_offset_ = press_at_ - frameGeometry().topLeft();
     e->accept();
     return;
   }
@@ -142,6 +175,14 @@ void WindowWidget::mousePressEvent(QMouseEvent* e) {
 }
 
 void WindowWidget::mouseMoveEvent(QMouseEvent* e) {
+  if (move_armed_ && !(e->buttons() & Qt::LeftButton)) move_armed_ = false;
+  if (move_armed_ &&
+      (e->globalPosition().toPoint() - press_at_).manhattanLength() >= QApplication::startDragDistance()) {
+    move_armed_ = false;
+    QWindow* handle = windowHandle();
+    // No window manager to hand the move to: follow the mouse ourselves.
+    manual_drag_ = handle == nullptr || !handle->startSystemMove();
+  }
   if (manual_drag_) {
     move(e->globalPosition().toPoint() - drag_offset_);
     outer_.left = frameGeometry().left();
@@ -149,10 +190,15 @@ void WindowWidget::mouseMoveEvent(QMouseEvent* e) {
     e->accept();
     return;
   }
+  if (move_armed_) {
+    e->accept();
+    return;
+  }
   QWidget::mouseMoveEvent(e);
 }
 
 void WindowWidget::mouseReleaseEvent(QMouseEvent* e) {
+  move_armed_ = false;
   manual_drag_ = false;
   QWidget::mouseReleaseEvent(e);
 }

@@ -1,12 +1,14 @@
 #pragma once
 // The Qt widget behind a top-level window: keys, focus walk, drag-to-move,
-// refusing input while another window is modal, and the outer size rule.
+// refusing input while another window is modal, the owned window kept in
+// front, and the outer size rule.
 #include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <vector>
 
 #include "platform/window.h"
+
 
 namespace platform {
 
@@ -30,6 +32,7 @@ class WindowWidget : public QWidget {
   }
   bool accepts_input() const { return accepts_input_; }
   void set_closing_handler(std::function<void()> h) { closing_ = std::move(h); }
+  void set_owner(WindowWidget* owner) { owner_ = owner; }
 
   // Frame size that a fixed single border and a title bar take when the
   // window system does not tell: 605 x 363 outside is 599 x 335 inside.
@@ -49,6 +52,7 @@ class WindowWidget : public QWidget {
   void apply_outer_rect(int frame_width, int frame_height);
   bool is_ours(QObject* o) const;
   void apply_frame_palette();
+  void bring_owned_forward();
 
   Rect outer_;
   bool frame_known_ = false;
@@ -58,9 +62,14 @@ class WindowWidget : public QWidget {
   bool accepts_input_ = true;
   bool keep_frame_active_ = false;
   bool frame_palette_changed_ = false;
+  // Pressed where a drag moves the window, not yet dragged far enough.
+  bool move_armed_ = false;
+  QPoint press_at_;
   bool manual_drag_ = false;
   QPoint drag_offset_;
   std::function<void()> closing_;
+  QPointer<WindowWidget> owner_;
+
 };
 
 }  // namespace platform
