@@ -185,6 +185,15 @@ void Window::set_keep_frame_active(bool on) {
   if (impl_->widget) impl_->widget->set_keep_frame_active(on);
 }
 
+void Window::on_files_dropped(std::function<void()> handler) {
+  if (impl_->widget) impl_->widget->set_drop_handler(std::move(handler));
+}
+
+const std::vector<text::Text>& Window::dropped_paths() const {
+  static const std::vector<text::Text> none;
+  return impl_->widget ? impl_->widget->dropped_paths() : none;
+}
+
 void Window::on_closing(std::function<void()> handler) {
   if (impl_->widget) impl_->widget->set_closing_handler(std::move(handler));
 }

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/text.h"
+
 namespace platform {
 
 class Control;
@@ -96,6 +98,12 @@ class Window {
   // While on, the window's content keeps its active look when another window
   // is activated, as long as the window takes input.
   void set_keep_frame_active(bool on);
+
+  // Called for each drop of local files or folders on the window while it
+  // takes input; dropped_paths() gives that drop's paths, in the order given,
+  // while the handler runs. Whatever is not a local file is left out.
+  void on_files_dropped(std::function<void()> handler);
+  const std::vector<text::Text>& dropped_paths() const;
 
   // Called when a close request has been accepted, before the window goes.
   void on_closing(std::function<void()> handler);

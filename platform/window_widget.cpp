@@ -1,11 +1,19 @@
 #include "platform/window_widget.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTimer>
+#include <QUrl>
 #include <QWindow>
+#include <optional>
+#include <string_view>
+
+#include "text/encoding_boundary.h"
 
 namespace platform {
 
@@ -201,6 +209,70 @@ void WindowWidget::mouseReleaseEvent(QMouseEvent* e) {
   move_armed_ = false;
   manual_drag_ = false;
   QWidget::mouseReleaseEvent(e);
+}
+
+namespace {
+
+// A local file's path in the program's text. The path's own bytes are taken
+// from the address: a name that is not UTF-8 comes percent-encoded, and a
+// QString would turn those bytes into U+FFFD.
+std::optional<text::Text> local_path(const QUrl& url) {
+  if (!url.isLocalFile()) return std::nullopt;
+  const QString host = url.host();
+  if (!host.isEmpty() && host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) != 0) {
+    return std::nullopt;
+  }
+  const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+  if (!bytes.startsWith('/')) return std::nullopt;
+  return text::from_utf8(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+std::vector<text::Text> local_paths(const QMimeData* data) {
+  std::vector<text::Text> paths;
+  if (data == nullptr || !data->hasUrls()) return paths;
+  for (const QUrl& url : data->urls()) {
+    if (auto path = local_path(url)) paths.push_back(std::move(*path));
+  }
+  return paths;
+}
+
+}  // namespace
+
+bool WindowWidget::takes_drop(const QMimeData* data) const {
+  return dropped_handler_ && accepts_input_ && !local_paths(data).empty();
+}
+
+void WindowWidget::dragEnterEvent(QDragEnterEvent* e) {
+  if (takes_drop(e->mimeData())) {
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
+  } else {
+    e->ignore();
+  }
+}
+
+void WindowWidget::dragMoveEvent(QDragMoveEvent* e) {
+  if (takes_drop(e->mimeData())) {
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
+  } else {
+    e->ignore();
+  }
+}
+
+void WindowWidget::dropEvent(QDropEvent* e) {
+  if (!takes_drop(e->mimeData())) {
+    e->ignore();
+    return;
+  }
+  e->setDropAction(Qt::CopyAction);
+  e->accept();
+  dropped_ = local_paths(e->mimeData());
+  // The handler may close the window, and this object with it.
+  const std::function<void()> handler = dropped_handler_;
+  QPointer<WindowWidget> self(this);
+  handler();
+  if (self) dropped_.clear();
 }
 
 }  // namespace platform

@@ -122,6 +122,7 @@ struct RememberedState {
   native->set_background_colour(d.背景颜色);
   native->set_esc_closes(d.Esc键关闭);
   native->set_drag_to_move(d.随意移动);
+  if (d.文件被放下 != nullptr) native->on_files_dropped(d.文件被放下);
   // A modal window stands above the window it was opened from: the active
   // one, or else the first that takes input.
   if (modal) {
