@@ -4,6 +4,9 @@
 
 // Clicked 按钮_选择 ("添加"): add files chosen in the open dialog.
 void 按钮_选择_被单击();
+// Files or folders dropped on the main window: added as the dialog's picks
+// are. A run in progress leaves them to the next run.
+void 启动窗口_文件被放下();
 // Clicked 按钮2 ("清空"): empty the source list and the result list.
 void 按钮2_被单击();
 

@@ -33,7 +33,9 @@ std::vector<Window*>& registry() {
 }
 
 Qt::WindowFlags flags_for(const WindowStyle& s) {
-  Qt::WindowFlags f = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+  // An owned window is a dialog to the window system: that is the kind it
+  // keeps above its owner.
+  Qt::WindowFlags f = (s.owned ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
   if (s.system_menu) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
   if (s.minimize_box) f |= Qt::WindowMinimizeButtonHint;
   if (s.maximize_box) f |= Qt::WindowMaximizeButtonHint;
@@ -136,6 +138,10 @@ void Window::set_drag_to_move(bool on) {
   if (impl_->widget) impl_->widget->set_drag_to_move(on);
 }
 
+void Window::set_owner(const Window& owner) {
+  if (impl_->widget && owner.impl_->widget) impl_->widget->set_owner(owner.impl_->widget);
+}
+
 void Window::show_and_activate() {
   if (!impl_->widget) return;
   impl_->widget->show();
@@ -144,6 +150,8 @@ void Window::show_and_activate() {
 }
 
 bool Window::visible() const { return impl_->widget && impl_->widget->isVisible(); }
+
+bool Window::active() const { return impl_->widget && impl_->widget->isActiveWindow(); }
 
 void Window::bring_to_front() {
   if (!impl_->widget) return;
@@ -175,6 +183,15 @@ std::uintptr_t Window::native_handle() const { return impl_->widget ? handle_of(
 
 void Window::set_keep_frame_active(bool on) {
   if (impl_->widget) impl_->widget->set_keep_frame_active(on);
+}
+
+void Window::on_files_dropped(std::function<void()> handler) {
+  if (impl_->widget) impl_->widget->set_drop_handler(std::move(handler));
+}
+
+const std::vector<text::Text>& Window::dropped_paths() const {
+  static const std::vector<text::Text> none;
+  return impl_->widget ? impl_->widget->dropped_paths() : none;
 }
 
 void Window::on_closing(std::function<void()> handler) {

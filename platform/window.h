@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/text.h"
+
 namespace platform {
 
 class Control;
@@ -18,6 +20,8 @@ struct WindowStyle {
   bool maximize_box = false;
   bool in_taskbar = true;
   bool always_on_top = false;
+  // Stands above an owner window (see Window::set_owner).
+  bool owned = false;
 };
 
 struct Rect {
@@ -71,8 +75,15 @@ class Window {
   // A press on the background or on a passive control moves the window.
   void set_drag_to_move(bool on);
 
+  // For a window created owned, before it is shown: it stays above `owner`
+  // and is not listed on its own in the task bar. While the owner takes no
+  // input, activating or clicking the owner brings this window to the front
+  // and gives it the focus instead, as with a disabled window's popup.
+  void set_owner(const Window& owner);
+
   void show_and_activate();
   bool visible() const;
+  bool active() const;
   void bring_to_front();
   // Sends the close request, as the close box does.
   void request_close();
@@ -87,6 +98,12 @@ class Window {
   // While on, the window's content keeps its active look when another window
   // is activated, as long as the window takes input.
   void set_keep_frame_active(bool on);
+
+  // Called for each drop of local files or folders on the window while it
+  // takes input; dropped_paths() gives that drop's paths, in the order given,
+  // while the handler runs. Whatever is not a local file is left out.
+  void on_files_dropped(std::function<void()> handler);
+  const std::vector<text::Text>& dropped_paths() const;
 
   // Called when a close request has been accepted, before the window goes.
   void on_closing(std::function<void()> handler);

@@ -1,10 +1,19 @@
 #include "platform/window_widget.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QTimer>
+#include <QUrl>
 #include <QWindow>
+#include <optional>
+#include <string_view>
+
+#include "text/encoding_boundary.h"
 
 namespace platform {
 
@@ -29,6 +38,22 @@ void WindowWidget::apply_outer_rect(int frame_width, int frame_height) {
 }
 
 bool WindowWidget::event(QEvent* e) {
+  switch (e->type()) {
+    case QEvent::Show:
+      // Sent before the window is mapped: the window system learns the
+      // owner together with the window.
+      if (owner_ && owner_->windowHandle() && windowHandle()) {
+        windowHandle()->setTransientParent(owner_->windowHandle());
+      }
+      break;
+    case QEvent::WindowActivate:
+      // The window manager activated a window that takes no input (a click
+      // on it, for one): the window it waits for comes forward instead.
+      if (!accepts_input_) bring_owned_forward();
+      break;
+    default:
+      break;
+  }
   switch (e->type()) {
     case QEvent::Move:
     case QEvent::Resize:
@@ -65,6 +90,19 @@ void WindowWidget::apply_frame_palette() {
   setPalette(p);
 }
 
+void WindowWidget::bring_owned_forward() {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    auto* owned = qobject_cast<WindowWidget*>(w);
+    if (owned == nullptr || owned->owner_ != this || !owned->isVisible() || !owned->accepts_input_) continue;
+    // After the activation that is under way has been handled.
+    QTimer::singleShot(0, owned, [owned] {
+      owned->raise();
+      owned->activateWindow();
+    });
+    return;
+  }
+}
+
 bool WindowWidget::is_ours(QObject* o) const {
   auto* w = qobject_cast<QWidget*>(o);
   return w != nullptr && w->window() == this;
@@ -83,7 +121,10 @@ bool WindowWidget::eventFilter(QObject* watched, QEvent* e) {
     case QEvent::Wheel:
     case QEvent::TouchBegin:
     case QEvent::ContextMenu:
-      if (!accepts_input_) return true;
+      if (!accepts_input_) {
+        if (e->type() == QEvent::MouseButtonPress) bring_owned_forward();
+        return true;
+      }
       break;
     default:
       return false;
@@ -127,14 +168,14 @@ void WindowWidget::closeEvent(QCloseEvent* e) {
   }
 }
 
+// A press only arms the move: handing a plain click to the window manager
+// would leave it moving the window with no button held.
 void WindowWidget::mousePressEvent(QMouseEvent* e) {
   if (drag_to_move_ && e->button() == Qt::LeftButton) {
-    QWindow* handle = windowHandle();
-    if (handle == nullptr || !handle->startSystemMove()) {
-      // No window manager to hand the move to: follow the mouse ourselves.
-      manual_drag_ = true;
-      drag_offset_ = e->globalPosition().toPoint() - frameGeometry().topLeft();
-    }
+    move_armed_ = true;
+    manual_drag_ = false;
+    press_at_ = e->globalPosition().toPoint();
+    drag_offset_ = press_at_ - frameGeometry().topLeft();
     e->accept();
     return;
   }
@@ -142,6 +183,14 @@ void WindowWidget::mousePressEvent(QMouseEvent* e) {
 }
 
 void WindowWidget::mouseMoveEvent(QMouseEvent* e) {
+  if (move_armed_ && !(e->buttons() & Qt::LeftButton)) move_armed_ = false;
+  if (move_armed_ &&
+      (e->globalPosition().toPoint() - press_at_).manhattanLength() >= QApplication::startDragDistance()) {
+    move_armed_ = false;
+    QWindow* handle = windowHandle();
+    // No window manager to hand the move to: follow the mouse ourselves.
+    manual_drag_ = handle == nullptr || !handle->startSystemMove();
+  }
   if (manual_drag_) {
     move(e->globalPosition().toPoint() - drag_offset_);
     outer_.left = frameGeometry().left();
@@ -149,12 +198,81 @@ void WindowWidget::mouseMoveEvent(QMouseEvent* e) {
     e->accept();
     return;
   }
+  if (move_armed_) {
+    e->accept();
+    return;
+  }
   QWidget::mouseMoveEvent(e);
 }
 
 void WindowWidget::mouseReleaseEvent(QMouseEvent* e) {
+  move_armed_ = false;
   manual_drag_ = false;
   QWidget::mouseReleaseEvent(e);
+}
+
+namespace {
+
+// A local file's path in the program's text. The path's own bytes are taken
+// from the address: a name that is not UTF-8 comes percent-encoded, and a
+// QString would turn those bytes into U+FFFD.
+std::optional<text::Text> local_path(const QUrl& url) {
+  if (!url.isLocalFile()) return std::nullopt;
+  const QString host = url.host();
+  if (!host.isEmpty() && host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) != 0) {
+    return std::nullopt;
+  }
+  const QByteArray bytes = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+  if (!bytes.startsWith('/')) return std::nullopt;
+  return text::from_utf8(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+std::vector<text::Text> local_paths(const QMimeData* data) {
+  std::vector<text::Text> paths;
+  if (data == nullptr || !data->hasUrls()) return paths;
+  for (const QUrl& url : data->urls()) {
+    if (auto path = local_path(url)) paths.push_back(std::move(*path));
+  }
+  return paths;
+}
+
+}  // namespace
+
+bool WindowWidget::takes_drop(const QMimeData* data) const {
+  return dropped_handler_ && accepts_input_ && !local_paths(data).empty();
+}
+
+void WindowWidget::dragEnterEvent(QDragEnterEvent* e) {
+  if (takes_drop(e->mimeData())) {
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
+  } else {
+    e->ignore();
+  }
+}
+
+void WindowWidget::dragMoveEvent(QDragMoveEvent* e) {
+  if (takes_drop(e->mimeData())) {
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
+  } else {
+    e->ignore();
+  }
+}
+
+void WindowWidget::dropEvent(QDropEvent* e) {
+  if (!takes_drop(e->mimeData())) {
+    e->ignore();
+    return;
+  }
+  e->setDropAction(Qt::CopyAction);
+  e->accept();
+  dropped_ = local_paths(e->mimeData());
+  // The handler may close the window, and this object with it.
+  const std::function<void()> handler = dropped_handler_;
+  QPointer<WindowWidget> self(this);
+  handler();
+  if (self) dropped_.clear();
 }
 
 }  // namespace platform

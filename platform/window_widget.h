@@ -1,12 +1,16 @@
 #pragma once
 // The Qt widget behind a top-level window: keys, focus walk, drag-to-move,
-// refusing input while another window is modal, and the outer size rule.
+// refusing input while another window is modal, the owned window kept in
+// front, dropped files, and the outer size rule.
 #include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <vector>
 
 #include "platform/window.h"
+#include "text/text.h"
+
+class QMimeData;
 
 namespace platform {
 
@@ -30,6 +34,12 @@ class WindowWidget : public QWidget {
   }
   bool accepts_input() const { return accepts_input_; }
   void set_closing_handler(std::function<void()> h) { closing_ = std::move(h); }
+  void set_owner(WindowWidget* owner) { owner_ = owner; }
+  void set_drop_handler(std::function<void()> h) {
+    dropped_handler_ = std::move(h);
+    setAcceptDrops(static_cast<bool>(dropped_handler_));
+  }
+  const std::vector<text::Text>& dropped_paths() const { return dropped_; }
 
   // Frame size that a fixed single border and a title bar take when the
   // window system does not tell: 605 x 363 outside is 599 x 335 inside.
@@ -44,11 +54,16 @@ class WindowWidget : public QWidget {
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dragMoveEvent(QDragMoveEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
 
  private:
   void apply_outer_rect(int frame_width, int frame_height);
   bool is_ours(QObject* o) const;
   void apply_frame_palette();
+  void bring_owned_forward();
+  bool takes_drop(const QMimeData* data) const;
 
   Rect outer_;
   bool frame_known_ = false;
@@ -58,9 +73,15 @@ class WindowWidget : public QWidget {
   bool accepts_input_ = true;
   bool keep_frame_active_ = false;
   bool frame_palette_changed_ = false;
+  // Pressed where a drag moves the window, not yet dragged far enough.
+  bool move_armed_ = false;
+  QPoint press_at_;
   bool manual_drag_ = false;
   QPoint drag_offset_;
   std::function<void()> closing_;
+  QPointer<WindowWidget> owner_;
+  std::function<void()> dropped_handler_;
+  std::vector<text::Text> dropped_;
 };
 
 }  // namespace platform

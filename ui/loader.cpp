@@ -104,6 +104,7 @@ struct RememberedState {
   style.maximize_box = d.最大化按钮;
   style.in_taskbar = d.在任务条中显示;
   style.always_on_top = d.总在最前;
+  style.owned = modal;
   std::unique_ptr<platform::Window> native = platform::Window::create_hidden(style);
   if (!native || !native->exists()) return nullptr;
   native->set_object_name(d.名称);
@@ -121,6 +122,21 @@ struct RememberedState {
   native->set_background_colour(d.背景颜色);
   native->set_esc_closes(d.Esc键关闭);
   native->set_drag_to_move(d.随意移动);
+  if (d.文件被放下 != nullptr) native->on_files_dropped(d.文件被放下);
+  // A modal window stands above the window it was opened from: the active
+  // one, or else the first that takes input.
+  if (modal) {
+    platform::Window* opener = nullptr;
+    for (platform::Window* other : platform::open_windows()) {
+      if (!other->visible() || !other->accepts_input()) continue;
+      if (other->active()) {
+        opener = other;
+        break;
+      }
+      if (opener == nullptr) opener = other;
+    }
+    if (opener != nullptr) native->set_owner(*opener);
+  }
 
   loaded().push_back(std::make_unique<窗口>(d, std::move(native)));
   窗口* window = loaded().back().get();

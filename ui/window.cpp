@@ -35,6 +35,7 @@ void 窗口::置框架保持激活(bool on) {
   native_->set_keep_frame_active(on);
 }
 std::uintptr_t 窗口::取窗口句柄() const { return native_->native_handle(); }
+const std::vector<text::Text>& 窗口::取放下的文件() const { return native_->dropped_paths(); }
 void 窗口::关闭() { native_->request_close(); }
 
 void 窗口::播放背景音乐() {

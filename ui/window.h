@@ -37,6 +37,8 @@ class 窗口 {
   bool 框架保持激活() const { return keep_frame_active_; }
   void 置框架保持激活(bool on);
   std::uintptr_t 取窗口句柄() const;
+  // The paths of the drop being handled, in the order given.
+  const std::vector<text::Text>& 取放下的文件() const;
   void 关闭();
 
   platform::Window& native() { return *native_; }

@@ -71,6 +71,8 @@ struct 窗口定义 {
   bool 可视 = true;
   std::vector<控件定义> 控件;
   Handler 创建完毕 = nullptr;
+  // Files dropped on the window; the handler reads them from the window.
+  Handler 文件被放下 = nullptr;
 };
 
 // Definitions of the kinds the program's windows use.

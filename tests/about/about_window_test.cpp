@@ -1,11 +1,13 @@
 // The About window as the user meets it: where it stands, what it shows, and
 // that the main window waits while it is open.
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QWindow>
 #include <string>
 #include <vector>
 
@@ -177,6 +179,38 @@ TEST_F(AboutWindowTest, MainWindowTakesNoInputWhileTheAboutWindowIsOpen) {
   EXPECT_TRUE(ui::主窗口()->native().accepts_input());
   QTest::mouseClick(main_button(QStringLiteral("按钮2")), Qt::LeftButton);
   EXPECT_EQ(ui::主窗口控件::列表框_原始().取项目数(), 0);
+}
+
+// Counts the activations of a window.
+class ActivationCount : public QObject {
+ public:
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* e) override {
+    if (e->type() == QEvent::WindowActivate) ++count;
+    return false;
+  }
+};
+
+TEST_F(AboutWindowTest, StaysAboveTheMainWindowAndTakesTheFocusBackFromIt) {
+  const bool ran = with_about_open([&](QWidget* about) {
+    QWidget* main = main_window();
+    ASSERT_NE(main, nullptr);
+    ASSERT_NE(about->windowHandle(), nullptr);
+    EXPECT_EQ(about->windowHandle()->transientParent(), main->windowHandle());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == about; }));
+
+    // The window manager activates the main window, as a click on it does.
+    ActivationCount main_activated;
+    main->installEventFilter(&main_activated);
+    main->activateWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return main_activated.count > 0; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == about; }))
+        << "the About window did not take the focus back";
+    main->removeEventFilter(&main_activated);
+  });
+  EXPECT_TRUE(ran);
 }
 
 TEST_F(AboutWindowTest, EscClosesItAndLeavesTheMainWindowOpen) {

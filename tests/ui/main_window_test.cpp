@@ -202,6 +202,16 @@ TEST_F(MainWindowTest, TabWalksTheReverseDefinitionOrderBothWays) {
 }
 
 TEST_F(MainWindowTest, DraggingTheBackgroundOrALabelMovesTheWindowButNotAButton) {
+  // A click, even one whose pointer slips by less than the drag distance,
+  // moves nothing.
+  const QPoint before_click = window->pos();
+  const int slip = QApplication::startDragDistance() - 1;
+  QTest::mousePress(window, Qt::LeftButton, {}, QPoint(300, 45));
+  QTest::mouseMove(window, QPoint(300 + slip, 45));
+  QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(300 + slip, 45));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(window->pos(), before_click);
+
   const QPoint start = window->pos();
   QWidget* label = child<QWidget>("标签_原信息");
   QTest::mousePress(label, Qt::LeftButton, {}, QPoint(10, 10));
