@@ -6,6 +6,7 @@
 
 #include "app/program_values.h"
 #include "convert/look_ahead.h"
+#include "convert/namer.h"
 #include "convert/reason_text.h"
 #include "convert/single_file.h"
 #include "files/path_split.h"
@@ -39,7 +40,8 @@ constexpr std::uint64_t kAloneBelow = std::uint64_t{1} << 20;
 // stop (a file in flight ends at its next piece) the window is served.
 class Workers {
  public:
-  explicit Workers(std::unique_ptr<LookAhead> ahead) : ahead_(std::move(ahead)) {}
+  explicit Workers(std::unique_ptr<LookAhead> ahead)
+      : ahead_(std::move(ahead)), namer_(ahead_ ? std::make_unique<Namer>(platform::wake_message_loop) : nullptr) {}
   ~Workers() {
     if (!ahead_) return;
     ahead_->stop();
@@ -48,9 +50,11 @@ class Workers {
   Workers(const Workers&) = delete;
   Workers& operator=(const Workers&) = delete;
   LookAhead* get() const { return ahead_ && ahead_->working() ? ahead_.get() : nullptr; }
+  Namer* namer() const { return namer_ && namer_->working() ? namer_.get() : nullptr; }
 
  private:
   std::unique_ptr<LookAhead> ahead_;
+  std::unique_ptr<Namer> namer_;
 };
 
 std::unique_ptr<LookAhead> workers_for(const std::vector<text::Text>& paths) {
@@ -113,7 +117,16 @@ void 按钮_转换_被单击() {
         if (stopped(P)) return;
         prepared = ahead->take(index);
       }
-      result = 完成转换(std::move(*prepared));
+      if (Namer* namer = workers.namer()) {
+        namer->name(std::move(*prepared));
+        std::optional<转换结果> named;
+        platform::serve_messages_until([&] { return (named = namer->result()).has_value(); });
+        // Cleared or closed while it was named: as if listed, then cleared.
+        if (stopped(P)) return;
+        result = std::move(*named);
+      } else {
+        result = 完成转换(std::move(*prepared));
+      }
     } else {
       result = 转换单个文件(S, 原编码, 现编码);
     }
