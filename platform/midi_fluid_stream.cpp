@@ -1,5 +1,8 @@
 #include "platform/midi_fluid_stream.h"
 
+#include <pthread.h>
+#include <sched.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -17,6 +20,18 @@ namespace platform {
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
+
+// A note is heard only once this thread hands it to the synthesizer, so a
+// busy machine that keeps it waiting leaves silence even with the sound
+// buffered ahead. Where the system allows it, it gets a real-time priority
+// below the synthesizer's own audio thread (60); elsewhere it stays as it is.
+constexpr int kRealtimePriority = 40;
+
+void ask_for_realtime_priority() {
+  sched_param param{};
+  param.sched_priority = kRealtimePriority;
+  pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+}
 
 class FluidMidiStream final : public MidiStream {
  public:
@@ -123,6 +138,7 @@ class FluidMidiStream final : public MidiStream {
   // all played goes back to the owner. Callbacks run without the lock so the
   // owner may queue from inside them.
   void run() {
+    ask_for_realtime_priority();
     std::unique_lock lock(m_);
     for (;;) {
       if (!notices_.empty()) {
