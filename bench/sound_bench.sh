@@ -30,6 +30,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 1' INT TERM
 
 # A sound server of our own: one null sink, reached through one socket.
 mkdir -p "$work/run"
@@ -62,7 +63,7 @@ for i in $(seq "$busy"); do
   pids="$pids $!"
 done
 sleep 1
-parec --latency-msec=50 -d record.monitor --rate=44100 --channels=2 --format=s16le --file-format=wav "$work/recording.wav" &
+parec -d record.monitor --rate=44100 --channels=2 --format=s16le --file-format=wav "$work/recording.wav" &
 recorder=$!
 pids="$pids $recorder"
 sleep 0.5

@@ -39,13 +39,15 @@ FluidSynth::~FluidSynth() {
 
 namespace {
 
-// The synthesizer's own buffer of 64 frames (1.5 ms) underruns as soon as
-// the machine is busy, and the sound server then waits seconds before the
-// stream plays again. Background music can start later instead: about 46 ms
-// to the server, as four periods of 512 frames to a sound card.
-constexpr int kPulseFrames = 2048;
+// The synthesizer's own choice (64-frame periods, 1.5 ms) runs dry as soon
+// as the machine is busy. Background music may start a little later
+// instead: the sound is made 32 periods of 512 frames (0.37 s) ahead, and
+// a note still lands within its period (12 ms). The sound server's own
+// driver cannot set the two apart (one period is its whole buffer), so it
+// gets one period of 2048 frames (46 ms) and comes second.
 constexpr int kPeriodFrames = 512;
 constexpr int kPeriods = 32;
+constexpr int kServerFrames = 2048;
 
 }  // namespace
 
@@ -53,13 +55,16 @@ bool FluidSynth::start_audio() {
   if (h_->driver) return true;
   const FluidLibrary& f = *h_->f;
   fluid_settings_t* s = h_->settings;
+  // ALSA's default device is the sound server's on PulseAudio and PipeWire
+  // desktops, and the sound card elsewhere; the server's own driver when it
+  // is not; without either the music stays silent.
   f.settings_setstr(s, "audio.driver", "alsa");
   f.settings_setint(s, "audio.period-size", kPeriodFrames);
   f.settings_setint(s, "audio.periods", kPeriods);
   h_->driver = f.new_audio_driver(s, h_->synth);
   if (h_->driver) return true;
   f.settings_setstr(s, "audio.driver", "pulseaudio");
-  f.settings_setint(s, "audio.period-size", kPulseFrames);
+  f.settings_setint(s, "audio.period-size", kServerFrames);
   h_->driver = f.new_audio_driver(s, h_->synth);
   return h_->driver != nullptr;
 }
