@@ -31,7 +31,10 @@ TEST_F(SynthLibraryTest, IsMappedOnlyOnceTheAboutWindowOpens) {
           std::fputs("mapped with the main window alone\n", stderr);
           std::_Exit(1);
         }
-        with_about_open([](QWidget*) {});
+        if (!with_about_open([](QWidget*) {})) {
+          std::fputs("the About window did not open\n", stderr);
+          std::_Exit(3);
+        }
         if (!synth_library_mapped()) {
           std::fputs("not mapped after the About window opened\n", stderr);
           std::_Exit(2);
