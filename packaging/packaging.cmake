@@ -75,10 +75,12 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The shared libraries (Qt 6 widgets, FluidSynth, ...) come from dpkg-shlibdeps;
-# what the program finds by path or starts by name is listed here: the
-# General MIDI soundfont at /usr/share/sounds/sf2/default-GM.sf2, the CJK
-# font for the captions, and xdg-open for the web pages.
+# The linked shared libraries (Qt 6 widgets, ...) come from dpkg-shlibdeps;
+# what the program opens or finds by name is listed here: FluidSynth
+# (opened as libfluidsynth.so.3 when the music first plays, so shlibdeps
+# cannot see it), the General MIDI soundfont at
+# /usr/share/sounds/sf2/default-GM.sf2, the CJK font for the captions, and
+# xdg-open for the web pages.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "timgm6mb-soundfont | fluid-soundfont-gm, fonts-wqy-microhei, xdg-utils, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libfluidsynth3 (>= 2.2), timgm6mb-soundfont | fluid-soundfont-gm, fonts-wqy-microhei, xdg-utils, qt6-translations-l10n")
 include(CPack)

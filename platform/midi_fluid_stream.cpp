@@ -1,5 +1,8 @@
 #include "platform/midi_fluid_stream.h"
 
+#include <pthread.h>
+#include <sched.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -18,11 +21,31 @@ namespace {
 
 using SteadyClock = std::chrono::steady_clock;
 
+// A note is heard only once this thread hands it to the synthesizer, and the
+// sound reaches a sound server only through the threads that the audio
+// output starts, which take this thread's priority: the output is opened
+// from here. Where the system allows it, that is a real-time priority below
+// the synthesizer's own audio thread (60); elsewhere it stays as it is.
+constexpr int kRealtimePriority = 40;
+
+void ask_for_realtime_priority() {
+  sched_param param{};
+  param.sched_priority = kRealtimePriority;
+  pthread_setschedparam(pthread_self(), SCHED_FIFO, &param);
+}
+
 class FluidMidiStream final : public MidiStream {
  public:
   FluidMidiStream(std::unique_ptr<FluidSynth> synth, Callback callback)
       : synth_(std::move(synth)), callback_(std::move(callback)) {
     thread_ = std::thread([this] { run(); });
+  }
+
+  // Whether the audio output opened (on the stream's thread).
+  bool audio_started() {
+    std::unique_lock lock(m_);
+    cv_.wait(lock, [this] { return audio_ != Audio::opening; });
+    return audio_ == Audio::open;
   }
 
   ~FluidMidiStream() override { shut_down(); }
@@ -123,7 +146,12 @@ class FluidMidiStream final : public MidiStream {
   // all played goes back to the owner. Callbacks run without the lock so the
   // owner may queue from inside them.
   void run() {
+    ask_for_realtime_priority();
+    const bool audio = synth_->start_audio();
     std::unique_lock lock(m_);
+    audio_ = audio ? Audio::open : Audio::missing;
+    cv_.notify_all();
+    if (!audio) return;
     for (;;) {
       if (!notices_.empty()) {
         auto notices = std::move(notices_);
@@ -170,6 +198,7 @@ class FluidMidiStream final : public MidiStream {
   std::size_t offset_ = 0;
   MidiStreamClock clock_;
   SteadyClock::time_point origin_{};
+  enum class Audio { opening, open, missing } audio_ = Audio::opening;
   bool playing_ = false;
   bool quit_ = false;
   std::thread thread_;
@@ -179,8 +208,10 @@ class FluidMidiStream final : public MidiStream {
 
 std::unique_ptr<MidiStream> open_fluid_midi_stream(MidiStream::Callback callback) {
   auto synth = FluidSynth::create();
-  if (!synth || !synth->start_audio()) return nullptr;
-  return std::make_unique<FluidMidiStream>(std::move(synth), std::move(callback));
+  if (!synth) return nullptr;
+  auto stream = std::make_unique<FluidMidiStream>(std::move(synth), std::move(callback));
+  if (!stream->audio_started()) return nullptr;
+  return stream;
 }
 
 }  // namespace platform

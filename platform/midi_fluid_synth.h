@@ -31,8 +31,4 @@ class FluidSynth {
   std::unique_ptr<Handles> h_;
 };
 
-// FluidSynth would print its failures to stderr; the program's MIDI errors
-// are silent, so its log goes nowhere.
-void quiet_fluid_log();
-
 }  // namespace platform
