@@ -47,6 +47,10 @@ class NewFile {
 
  private:
   bool name_temporarily();
+  // Links the unnamed file under the output's name when none has it yet:
+  // false when that could not be done (a file of that name, say), and true
+  // when it was tried, error_ telling whether it succeeded.
+  bool link_as_output();
   // Notes why (from errno) and removes the file: always false.
   bool fail();
   void discard();

@@ -242,14 +242,8 @@ bool WindowWidget::takes_drop(const QMimeData* data) const {
   return dropped_handler_ && accepts_input_ && !local_paths(data).empty();
 }
 
-void WindowWidget::dragEnterEvent(QDragEnterEvent* e) {
-  if (takes_drop(e->mimeData())) {
-    e->setDropAction(Qt::CopyAction);
-    e->accept();
-  } else {
-    e->ignore();
-  }
-}
+// Entering is a first move: both are answered alike.
+void WindowWidget::dragEnterEvent(QDragEnterEvent* e) { dragMoveEvent(e); }
 
 void WindowWidget::dragMoveEvent(QDragMoveEvent* e) {
   if (takes_drop(e->mimeData())) {
