@@ -24,6 +24,8 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_common.h"
+
 namespace {
 
 struct Round {
@@ -94,11 +96,9 @@ Round run_once(Display* dpy, const std::string& program, double settle_s) {
   return r;
 }
 
-void report(const char* what, std::vector<double> v, const char* unit) {
-  std::sort(v.begin(), v.end());
-  const std::size_t n = v.size();
-  const double median = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-  std::printf("  %-22s median %8.1f %s  (min %.1f, max %.1f)\n", what, median, unit, v.front(), v.back());
+void report(const char* what, const std::vector<double>& v, const char* unit) {
+  const auto [low, high] = std::minmax_element(v.begin(), v.end());
+  std::printf("  %-22s median %8.1f %s  (min %.1f, max %.1f)\n", what, bench::median(v), unit, *low, *high);
 }
 
 }  // namespace

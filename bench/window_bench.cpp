@@ -129,7 +129,6 @@ class RunWatch : public QObject {
 
   double longest_gap() const { return longest_; }
   long events() const { return events_; }
-  int paints_seen() const { return steps_; }
   bool consistent() const { return consistent_; }
 
  protected:
@@ -151,7 +150,6 @@ class RunWatch : public QObject {
     if (count < last_count_) consistent_ = false;
     if (ui::主窗口控件::标签_现信息().标题() != label_for(count)) consistent_ = false;
     last_count_ = count;
-    ++steps_;
   }
 
   QTimer probe_;
@@ -159,7 +157,6 @@ class RunWatch : public QObject {
   double longest_ = 0;
   long events_ = 0;
   int last_count_ = 0;
-  int steps_ = 0;
   bool consistent_ = true;
 };
 

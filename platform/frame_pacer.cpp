@@ -24,9 +24,9 @@ class FramePacer final : public QObject {
     auto [it, added] = windows_.try_emplace(window);
     if (added) connect(window, &QObject::destroyed, this, [this, window] { windows_.erase(window); });
     State& state = it->second;
+    if (state.waiting) return true;  // the next frame paints it
     const qint64 now = clock_.nsecsElapsed();
     const qint64 frame = frame_of(window);
-    if (state.waiting) return true;  // the next frame paints it
     if (!state.painted || now - state.last >= frame) {
       state.painted = true;
       state.last = now;

@@ -124,16 +124,18 @@ bool NewFile::append(const NewFile& part) {
   return true;
 }
 
-bool NewFile::name_temporarily() {
+bool NewFile::link_unnamed(const std::string& name) const {
   // Through /proc for every user; where that is missing, the empty path,
   // which needs a privilege.
   const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+  return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+         ::linkat(fd_, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+}
+
+bool NewFile::name_temporarily() {
   for (int attempt = 0; attempt < 100; ++attempt) {
     temporary_ = temporary_name(final_);
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary_.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
-        ::linkat(fd_, "", AT_FDCWD, temporary_.c_str(), AT_EMPTY_PATH) == 0) {
-      return true;
-    }
+    if (link_unnamed(temporary_)) return true;
     if (errno != EEXIST) break;
   }
   temporary_.clear();
@@ -141,11 +143,7 @@ bool NewFile::name_temporarily() {
 }
 
 bool NewFile::link_as_output() {
-  const std::string self = "/proc/self/fd/" + std::to_string(fd_);
-  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, final_.c_str(), AT_SYMLINK_FOLLOW) != 0 &&
-      ::linkat(fd_, "", AT_FDCWD, final_.c_str(), AT_EMPTY_PATH) != 0) {
-    return false;
-  }
+  if (!link_unnamed(final_)) return false;
   if (::close(std::exchange(fd_, -1)) != 0) {
     // Named, but perhaps not whole: the name goes again (nothing was there).
     const int why = errno;

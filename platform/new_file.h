@@ -46,6 +46,8 @@ class NewFile {
   bool unnamed() const { return fd_ >= 0 && temporary_.empty(); }
 
  private:
+  // Gives the unnamed file the name `name`; false (errno set) when it cannot.
+  bool link_unnamed(const std::string& name) const;
   bool name_temporarily();
   // Links the unnamed file under the output's name when none has it yet:
   // false when that could not be done (a file of that name, say), and true

@@ -39,25 +39,20 @@ void WindowWidget::apply_outer_rect(int frame_width, int frame_height) {
 
 bool WindowWidget::event(QEvent* e) {
   switch (e->type()) {
+    case QEvent::WindowActivate:
+      // The window manager activated a window that takes no input (a click
+      // on it, for one): the window it waits for comes forward instead.
+      if (!accepts_input_) bring_owned_forward();
+      break;
     case QEvent::Show:
       // Sent before the window is mapped: the window system learns the
       // owner together with the window.
       if (owner_ && owner_->windowHandle() && windowHandle()) {
         windowHandle()->setTransientParent(owner_->windowHandle());
       }
-      break;
-    case QEvent::WindowActivate:
-      // The window manager activated a window that takes no input (a click
-      // on it, for one): the window it waits for comes forward instead.
-      if (!accepts_input_) bring_owned_forward();
-      break;
-    default:
-      break;
-  }
-  switch (e->type()) {
+      [[fallthrough]];
     case QEvent::Move:
     case QEvent::Resize:
-    case QEvent::Show:
       // Once the window manager has framed the window, fit the frame to the
       // defined outer size.
       if (!frame_known_ && isVisible() && frameGeometry().size() != size()) {
@@ -238,15 +233,16 @@ std::vector<text::Text> local_paths(const QMimeData* data) {
 
 }  // namespace
 
-bool WindowWidget::takes_drop(const QMimeData* data) const {
-  return dropped_handler_ && accepts_input_ && !local_paths(data).empty();
+std::vector<text::Text> WindowWidget::droppable_paths(const QMimeData* data) const {
+  if (!dropped_handler_ || !accepts_input_) return {};
+  return local_paths(data);
 }
 
 // Entering is a first move: both are answered alike.
 void WindowWidget::dragEnterEvent(QDragEnterEvent* e) { dragMoveEvent(e); }
 
 void WindowWidget::dragMoveEvent(QDragMoveEvent* e) {
-  if (takes_drop(e->mimeData())) {
+  if (!droppable_paths(e->mimeData()).empty()) {
     e->setDropAction(Qt::CopyAction);
     e->accept();
   } else {
@@ -255,13 +251,14 @@ void WindowWidget::dragMoveEvent(QDragMoveEvent* e) {
 }
 
 void WindowWidget::dropEvent(QDropEvent* e) {
-  if (!takes_drop(e->mimeData())) {
+  std::vector<text::Text> paths = droppable_paths(e->mimeData());
+  if (paths.empty()) {
     e->ignore();
     return;
   }
   e->setDropAction(Qt::CopyAction);
   e->accept();
-  dropped_ = local_paths(e->mimeData());
+  dropped_ = std::move(paths);
   // The handler may close the window, and this object with it.
   const std::function<void()> handler = dropped_handler_;
   QPointer<WindowWidget> self(this);

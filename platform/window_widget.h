@@ -63,7 +63,9 @@ class WindowWidget : public QWidget {
   bool is_ours(QObject* o) const;
   void apply_frame_palette();
   void bring_owned_forward();
-  bool takes_drop(const QMimeData* data) const;
+  // The local files a drop of `data` would add; none when the window takes
+  // no drop now.
+  std::vector<text::Text> droppable_paths(const QMimeData* data) const;
 
   Rect outer_;
   bool frame_known_ = false;
