@@ -92,10 +92,14 @@ void LookAhead::work() {
     e.stop.store(false, std::memory_order_relaxed);
     e.原编码 = 原编码_;
     e.现编码 = 现编码_;
+    // A large file shares the cores with the files the other threads have
+    // in hand: as many threads in all as cores, so that memory stays bounded.
+    ++running_;
+    const unsigned threads = std::max(1u, platform::usable_cores() / running_);
     lock.unlock();
-    // A large file takes every core for its own parts as well.
-    预备转换 prepared = 准备转换(paths_[index], e.原编码, e.现编码, 0, &e.stop);
+    预备转换 prepared = 准备转换(paths_[index], e.原编码, e.现编码, threads, &e.stop);
     lock.lock();
+    --running_;
     if (e.again || stopping_) {
       e.state = State::waiting;
       lock.unlock();

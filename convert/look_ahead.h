@@ -77,6 +77,7 @@ class LookAhead {
   text::Text 原编码_, 现编码_;
   std::size_t taken_ = 0;          // files taken so far: the run waits for this one
   std::uint64_t held_bytes_ = 0;   // converted and not yet taken
+  unsigned running_ = 0;           // files being converted
   bool stopping_ = false;
   unsigned threads_left_ = 0;
   mutable std::mutex mutex_;

@@ -2,34 +2,37 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
+#include <mutex>
 #include <optional>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 #include "convert/encoding_catalogue.h"
-#include "convert/file_ends.h"
 #include "convert/utf8_watch.h"
 #include "platform/cores.h"
 
 namespace {
 
 constexpr std::uint64_t kToTheEnd = std::numeric_limits<std::uint64_t>::max();
-// Each part gets at least this much, so that a thread is worth starting.
-constexpr std::uint64_t kSmallestPart = std::uint64_t{4} << 20;
-constexpr unsigned kMostParts = 16;
+// Small enough that threads finish close together and each holds little
+// memory, large enough that taking a piece costs next to nothing.
+constexpr std::uint64_t kPiece = std::uint64_t{2} << 20;
+constexpr unsigned kMostThreads = 16;
 
-// One part of the source: [begin, end), the last one to wherever the file ends.
-class PartReader final : public ByteSource {
+// One piece of the source: [begin, end), the last one to wherever the file ends.
+class PieceReader final : public ByteSource {
  public:
-  PartReader(const platform::SourceFile& file, std::uint64_t begin, std::uint64_t end,
-             const std::atomic<unsigned>& first_failed, unsigned index, const std::atomic<bool>* stop)
+  PieceReader(const platform::SourceFile& file, std::uint64_t begin, std::uint64_t end,
+              const std::atomic<unsigned>& first_failed, unsigned index, const std::atomic<bool>* stop)
       : file_(file), position_(begin), end_(end), first_failed_(first_failed), index_(index), stop_(stop) {}
   std::ptrdiff_t read(char* into, std::size_t room) override {
-    // A part after one that failed is abandoned: its result is never used.
+    // A piece after one that failed is abandoned: its result is never used.
     if (first_failed_.load(std::memory_order_relaxed) < index_) return -1;
     if (stop_ != nullptr && stop_->load(std::memory_order_relaxed)) return -1;
     const std::uint64_t n = std::min<std::uint64_t>(room, end_ - position_);
@@ -38,7 +41,7 @@ class PartReader final : public ByteSource {
     if (got > 0) position_ += static_cast<std::uint64_t>(got);
     return got;
   }
-  // A part that ends before its end was cut short by another program.
+  // A piece that ends before its end was cut short by another program.
   bool intact() const override { return end_ == kToTheEnd || position_ == end_; }
 
  private:
@@ -66,31 +69,192 @@ std::optional<std::uint64_t> after_newline(const platform::SourceFile& file, std
   return std::nullopt;
 }
 
-// Where the parts begin: the first at 0, each other one just after a line
-// end near its share of the file. A stretch without line ends makes its part
-// longer and leaves out the cut it would have needed.
-std::vector<std::uint64_t> part_starts(const platform::SourceFile& file, unsigned parts) {
+// Where the pieces begin: the first at 0, each other one just after the
+// first line end past a multiple of the piece size. A stretch without line
+// ends makes its piece longer and leaves out the cuts it would have needed.
+std::vector<std::uint64_t> piece_starts(const platform::SourceFile& file) {
   const std::uint64_t size = file.size();
   std::vector<std::uint64_t> starts{0};
-  for (unsigned i = 1; i < parts; ++i) {
-    const std::uint64_t target = std::max(size / parts * i, starts.back());
-    const std::optional<std::uint64_t> cut = after_newline(file, target, size / parts * (i + 1));
+  for (std::uint64_t target = kPiece; target < size; target += kPiece) {
+    if (target < starts.back()) continue;
+    const std::optional<std::uint64_t> cut = after_newline(file, target, std::min(size, target + kPiece));
     if (cut && *cut > starts.back() && *cut < size) starts.push_back(*cut);
   }
   return starts;
 }
 
-struct Part {
-  platform::NewFile file;  // unused for the first part, which writes the output itself
-  StreamResult result;
-  std::unique_ptr<Utf8Watch> watch;
-  std::unique_ptr<PartReader> reader;
-  bool opened = true;
+struct PieceResult {
+  StreamResult stream;
+  bool valid_utf8 = true;
+  bool wide_characters = false;
+};
+
+// A thread's memory for a piece's converted bytes: room for a whole piece
+// of the usual size, so that it waits for its turn only once converted.
+// None at all when the memory cannot be had: the piece then waits for its
+// turn before its first byte.
+struct HeldBytes {
+  HeldBytes() : room(2 * kPiece + 64), bytes(new (std::nothrow) char[room]) {
+    if (!bytes) room = 0;
+  }
+  std::size_t room;
+  std::unique_ptr<char[]> bytes;
+  std::size_t size = 0;
+};
+
+// The pieces of one file, the threads that take them, and the order in
+// which their bytes reach the output: one piece at a time has the turn to
+// write, from the first to the last.
+class PieceRun {
+ public:
+  PieceRun(const platform::SourceFile& source, std::string_view 原编码, std::string_view 现编码,
+           platform::NewFile& output, bool watch_utf8, const std::atomic<bool>* stop)
+      : source_(source), from_(原编码), to_(现编码), output_(output), watch_utf8_(watch_utf8), stop_(stop),
+        starts_(piece_starts(source)), results_(starts_.size()), first_failed_(count()) {}
+
+  unsigned count() const { return static_cast<unsigned>(starts_.size()); }
+
+  // One thread's share: pieces, taken in order as this thread is free.
+  void take_pieces() {
+    const StreamBuffers buffers(kStreamPiece);
+    HeldBytes held;
+    for (;;) {
+      const unsigned i = next_.fetch_add(1);
+      if (i >= count() || first_failed_.load() < i) return;
+      InTurn writer(*this, i, held);
+      if (!convert(i, buffers, writer) || !writer.finish()) {
+        fail(i);
+        return;
+      }
+    }
+  }
+
+  PartsResult result() const {
+    PartsResult r;
+    bool valid_utf8 = watch_utf8_;
+    bool wide_characters = false;
+    const unsigned failed = first_failed_.load();
+    for (unsigned i = 0; i < count(); ++i) {
+      const PieceResult& p = results_[i];
+      if (i == failed) {
+        // The first failure in the file's order; the pieces before it converted.
+        // A file changed meanwhile says so rather than what its change did.
+        r.stream.end = source_.intact_after(source_.size()) ? p.stream.end : StreamEnd::changed;
+        r.stream.failed_at = starts_[i] + p.stream.failed_at;
+        r.write_error = output_.error();
+        return r;
+      }
+      r.stream.read += p.stream.read;
+      r.stream.written += p.stream.written;
+      valid_utf8 = valid_utf8 && p.valid_utf8;
+      wide_characters = wide_characters || p.wide_characters;
+    }
+    r.also_valid_utf8 = valid_utf8 && wide_characters;
+    if (!source_.intact_after(r.stream.read)) r.stream.end = StreamEnd::changed;
+    return r;
+  }
+
+ private:
+  // Piece `index`'s bytes: held until its turn, or until they fill the
+  // memory held for them, and from then on written straight to the output.
+  class InTurn final : public ByteSink {
+   public:
+    InTurn(PieceRun& run, unsigned index, HeldBytes& held) : run_(run), index_(index), held_(held) {
+      held_.size = 0;
+    }
+    bool write(std::string_view bytes) override {
+      if (!in_turn_) {
+        if (bytes.size() <= held_.room - held_.size) {
+          std::memcpy(held_.bytes.get() + held_.size, bytes.data(), bytes.size());
+          held_.size += bytes.size();
+          return true;
+        }
+        if (!take_turn()) return false;
+      }
+      return run_.write_out(index_, bytes);
+    }
+    // After the piece converted: its bytes written and the turn passed on.
+    bool finish() {
+      if (!in_turn_ && !take_turn()) return false;
+      run_.pass_turn();
+      return true;
+    }
+
+   private:
+    bool take_turn() {
+      if (!run_.wait_for_turn(index_)) return false;
+      in_turn_ = true;
+      return run_.write_out(index_, {held_.bytes.get(), held_.size});
+    }
+
+    PieceRun& run_;
+    unsigned index_;
+    HeldBytes& held_;
+    bool in_turn_ = false;
+  };
+
+  bool convert(unsigned i, const StreamBuffers& buffers, ByteSink& into) {
+    const std::uint64_t end = i + 1 < count() ? starts_[i + 1] : kToTheEnd;
+    PieceReader reader(source_, starts_[i], end, first_failed_, i, stop_);
+    PieceResult& p = results_[i];
+    if (watch_utf8_) {
+      Utf8Watch watch(reader);
+      p.stream = 流式转码(watch, from_, to_, into, buffers);
+      p.valid_utf8 = watch.valid_utf8();
+      p.wide_characters = watch.wide_characters();
+    } else {
+      p.stream = 流式转码(reader, from_, to_, into, buffers);
+    }
+    return p.stream.end == StreamEnd::converted;
+  }
+
+  // Waits until the pieces before `i` are written: false when one of them
+  // failed, and this one is abandoned.
+  bool wait_for_turn(unsigned i) {
+    std::unique_lock lock(m_);
+    turn_changed_.wait(lock, [&] { return next_to_write_ == i || first_failed_.load() < i; });
+    return first_failed_.load() >= i;
+  }
+
+  // Only the piece whose turn it is writes.
+  bool write_out(unsigned i, std::string_view bytes) {
+    if (bytes.empty() || output_.write(bytes)) return true;
+    results_[i].stream.end = StreamEnd::write_failed;
+    return false;
+  }
+
+  void pass_turn() {
+    std::lock_guard lock(m_);
+    ++next_to_write_;
+    turn_changed_.notify_all();
+  }
+
+  void fail(unsigned i) {
+    std::lock_guard lock(m_);
+    unsigned seen = first_failed_.load();
+    while (i < seen && !first_failed_.compare_exchange_weak(seen, i)) {
+    }
+    turn_changed_.notify_all();
+  }
+
+  const platform::SourceFile& source_;
+  std::string_view from_;
+  std::string_view to_;
+  platform::NewFile& output_;
+  bool watch_utf8_;
+  const std::atomic<bool>* stop_;
+  std::vector<std::uint64_t> starts_;
+  std::vector<PieceResult> results_;  // each written only by the thread that took the piece
+  std::atomic<unsigned> next_{0};
+  std::atomic<unsigned> first_failed_;
+  std::mutex m_;
+  std::condition_variable turn_changed_;
+  unsigned next_to_write_ = 0;  // the piece whose turn it is
 };
 
 }  // namespace
 
-unsigned parts_for(std::uint64_t size, std::string_view 原编码, std::string_view 现编码, unsigned workers) {
+unsigned threads_for(std::uint64_t size, std::string_view 原编码, std::string_view 现编码, unsigned workers) {
   const auto catalogued = [](std::string_view name) {
     for (int position = 0; const std::optional<text::Text> known = 编码名称(position); ++position) {
       if (*known == name) return true;
@@ -99,79 +263,22 @@ unsigned parts_for(std::uint64_t size, std::string_view 原编码, std::string_v
   };
   if (size < kPartsFrom || !catalogued(原编码) || !catalogued(现编码)) return 1;
   if (workers == 0) workers = platform::usable_cores();
-  return static_cast<unsigned>(std::min<std::uint64_t>({workers, kMostParts, size / kSmallestPart}));
+  return std::min({workers, kMostThreads, static_cast<unsigned>((size + kPiece - 1) / kPiece)});
 }
 
-PartsResult 分段转码(const platform::SourceFile& source, std::string_view output_path,
-                     std::string_view 原编码, std::string_view 现编码, platform::NewFile& output,
-                     unsigned parts, bool watch_utf8, const std::atomic<bool>* stop) {
-  const std::vector<std::uint64_t> starts = part_starts(source, std::max(parts, 1u));
-  const unsigned count = static_cast<unsigned>(starts.size());
-  std::atomic<unsigned> first_failed{count};
-  std::vector<Part> all(count);
-  for (unsigned i = 0; i < count; ++i) {
-    const std::uint64_t end = i + 1 < count ? starts[i + 1] : kToTheEnd;
-    all[i].reader = std::make_unique<PartReader>(source, starts[i], end, first_failed, i, stop);
-    if (watch_utf8) all[i].watch = std::make_unique<Utf8Watch>(*all[i].reader);
-    if (i > 0) all[i].opened = all[i].file.create_part(output_path);
-  }
-  const auto run = [&](unsigned i) {
-    Part& part = all[i];
-    if (!part.opened) {
-      part.result.end = StreamEnd::write_failed;
-    } else {
-      NewFileWriter writer(i == 0 ? output : part.file);
-      ByteSource& in = part.watch ? static_cast<ByteSource&>(*part.watch) : *part.reader;
-      part.result = 流式转码(in, 原编码, 现编码, writer);
-    }
-    if (part.result.end != StreamEnd::converted) {
-      unsigned seen = first_failed.load();
-      while (i < seen && !first_failed.compare_exchange_weak(seen, i)) {
-      }
-    }
-  };
-  std::vector<std::thread> threads;
-  for (unsigned i = 1; i < count; ++i) {
+PartsResult 分段转码(const platform::SourceFile& source, std::string_view 原编码, std::string_view 现编码,
+                     platform::NewFile& output, unsigned threads, bool watch_utf8,
+                     const std::atomic<bool>* stop) {
+  PieceRun run(source, 原编码, 现编码, output, watch_utf8, stop);
+  std::vector<std::thread> helpers;
+  for (unsigned i = 1; i < std::min(threads, run.count()); ++i) {
     try {
-      threads.emplace_back(run, i);
+      helpers.emplace_back([&run] { run.take_pieces(); });
     } catch (const std::system_error&) {
-      run(i);  // no thread to be had: this one does it
+      break;  // the threads there are take every piece
     }
   }
-  run(0);
-  for (std::thread& t : threads) t.join();
-
-  PartsResult r;
-  bool valid_utf8 = watch_utf8;
-  bool wide_characters = false;
-  for (unsigned i = 0; i < count; ++i) {
-    const StreamResult& p = all[i].result;
-    if (p.end != StreamEnd::converted) {
-      // The first failure in the file's order; the parts before it converted.
-      // A file changed meanwhile says so rather than what its change did.
-      r.stream.end = source.intact_after(source.size()) ? p.end : StreamEnd::changed;
-      r.stream.failed_at = starts[i] + p.failed_at;
-      r.write_error = i == 0 ? output.error() : all[i].file.error();
-      return r;
-    }
-    r.stream.read += p.read;
-    r.stream.written += p.written;
-    if (all[i].watch) {
-      valid_utf8 = valid_utf8 && all[i].watch->valid_utf8();
-      wide_characters = wide_characters || all[i].watch->wide_characters();
-    }
-  }
-  r.also_valid_utf8 = valid_utf8 && wide_characters;
-  if (!source.intact_after(r.stream.read)) {
-    r.stream.end = StreamEnd::changed;
-    return r;
-  }
-  for (unsigned i = 1; i < count; ++i) {
-    if (!output.append(all[i].file)) {
-      r.stream.end = StreamEnd::write_failed;
-      r.write_error = output.error();
-      return r;
-    }
-  }
-  return r;
+  run.take_pieces();
+  for (std::thread& t : helpers) t.join();
+  return run.result();
 }

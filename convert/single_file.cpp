@@ -74,8 +74,8 @@ bool 预备转换::source_unchanged() const { return source != nullptr && source
   StreamResult stream;
   bool also_valid_utf8 = false;
   platform::FileError write_error = platform::FileError::none;
-  if (const unsigned parts = parts_for(source->size(), 原编码, 现编码, workers); parts > 1) {
-    const PartsResult r = 分段转码(*source, 输出, 原编码, 现编码, *output, parts, watch_utf8, stop);
+  if (const unsigned threads = threads_for(source->size(), 原编码, 现编码, workers); threads > 1) {
+    const PartsResult r = 分段转码(*source, 原编码, 现编码, *output, threads, watch_utf8, stop);
     stream = r.stream;
     also_valid_utf8 = r.also_valid_utf8;
     write_error = r.write_error;

@@ -5,6 +5,7 @@
 // cut at a piece's end is carried over to the next piece.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 class ByteSource {
@@ -52,9 +53,31 @@ struct StreamResult {
 // that the buffers stay in the cache and are reused rather than touched afresh.
 constexpr std::size_t kStreamPiece = std::size_t{1} << 20;
 
+// The two buffers of a streaming conversion, for `piece` bytes read at a
+// time: kept by a caller that converts many sources one after the other, so
+// that their pages are touched once rather than for every source.
+class StreamBuffers {
+ public:
+  explicit StreamBuffers(std::size_t piece);
+  // False when the memory could not be had.
+  bool ok() const { return input_ != nullptr && output_ != nullptr; }
+  std::size_t piece() const { return piece_; }
+  std::size_t room() const { return room_; }
+  char* input() const { return input_.get(); }
+  char* output() const { return output_.get(); }
+
+ private:
+  std::size_t piece_;
+  std::size_t room_;
+  std::unique_ptr<char[]> input_;
+  std::unique_ptr<char[]> output_;
+};
+
 // Converts everything `in` gives from `原编码` to `现编码` and writes it to
 // `out`, reading at most `piece` bytes at a time (a small file is best read
 // with a piece just above its size). It stops at the first failure; the sink
 // may then hold part of the output, which the caller throws away.
 StreamResult 流式转码(ByteSource& in, std::string_view 原编码, std::string_view 现编码, ByteSink& out,
                       std::size_t piece = kStreamPiece);
+StreamResult 流式转码(ByteSource& in, std::string_view 原编码, std::string_view 现编码, ByteSink& out,
+                      const StreamBuffers& buffers);

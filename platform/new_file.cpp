@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <utility>
@@ -31,14 +30,14 @@ std::string temporary_name(const std::string& final_path) {
 // A new file in the folder of `final_path`: unnamed where the file system
 // has unnamed files, otherwise under a hidden name of its own, which goes
 // into `named`. The descriptor, or -1.
-int open_new(const std::string& final_path, int access, mode_t mode, std::string& named) {
+int open_new(const std::string& final_path, mode_t mode, std::string& named) {
   named.clear();
   const std::string folder = folder_prefix(final_path);
-  const int unnamed = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | access | O_CLOEXEC, mode);
+  const int unnamed = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
   if (unnamed >= 0) return unnamed;
   for (int attempt = 0; attempt < 100; ++attempt) {
     named = temporary_name(final_path);
-    const int fd = ::open(named.c_str(), access | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    const int fd = ::open(named.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd >= 0) return fd;
     if (errno != EEXIST) break;
   }
@@ -53,7 +52,7 @@ bool NewFile::create(std::string_view path, unsigned permissions) {
   error_ = FileError::missing;
   if (path.empty()) return false;
   final_ = text::to_utf8(path);
-  fd_ = open_new(final_, O_WRONLY, permissions & 0777, temporary_);
+  fd_ = open_new(final_, permissions & 0777, temporary_);
   if (fd_ < 0) return fail();
   // The umask has been applied; a file being replaced narrows it further,
   // so that converting again never widens who may read the output.
@@ -77,49 +76,6 @@ bool NewFile::write(std::string_view bytes) {
       return fail();
     }
     bytes.remove_prefix(static_cast<std::size_t>(n));
-    size_ += static_cast<std::uint64_t>(n);
-  }
-  return true;
-}
-
-bool NewFile::create_part(std::string_view path) {
-  discard();
-  error_ = FileError::missing;
-  if (path.empty()) return false;
-  // Read back when appended, so open for reading too.
-  std::string named;
-  fd_ = open_new(text::to_utf8(path), O_RDWR, 0600, named);
-  if (fd_ < 0) return fail();
-  // Nameless from the start, as far as this file system allows.
-  if (!named.empty()) ::unlink(named.c_str());
-  error_ = FileError::none;
-  return true;
-}
-
-bool NewFile::append(const NewFile& part) {
-  if (fd_ < 0 || part.fd_ < 0) return false;
-  off_t from = 0;
-  std::uint64_t left = part.size_;
-  while (left > 0) {
-    const ssize_t n = ::copy_file_range(part.fd_, &from, fd_, nullptr, left, 0);
-    if (n > 0) {
-      left -= static_cast<std::uint64_t>(n);
-      size_ += static_cast<std::uint64_t>(n);
-      continue;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    if (n == 0 || errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) break;
-    return fail();
-  }
-  // Where the kernel cannot copy, through memory.
-  char buffer[1 << 16];
-  while (left > 0) {
-    const ssize_t n = ::pread(part.fd_, buffer, std::min<std::uint64_t>(left, sizeof buffer), from);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return fail();
-    if (!write({buffer, static_cast<std::size_t>(n)})) return false;
-    from += n;
-    left -= static_cast<std::uint64_t>(n);
   }
   return true;
 }
@@ -182,7 +138,6 @@ void NewFile::discard() {
   if (fd_ >= 0) ::close(fd_);
   if (!temporary_.empty()) ::unlink(temporary_.c_str());
   fd_ = -1;
-  size_ = 0;
   temporary_.clear();
   final_.clear();
 }

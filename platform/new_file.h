@@ -4,7 +4,6 @@
 // file in the output's folder), so that neither a reader nor a crash ever
 // finds half a file; elsewhere it has a hidden name of its own beside the
 // output, removed again on failure.
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -27,13 +26,6 @@ class NewFile {
 
   // Appends `bytes`; false when they cannot all be written (a full disk).
   bool write(std::string_view bytes);
-
-  // A scratch file in the folder of `path` that never gets a name: one piece
-  // of a larger output, written on its own and then appended to it.
-  bool create_part(std::string_view path);
-  // Appends everything written to `part`, copied inside the kernel where the
-  // file system allows.
-  bool append(const NewFile& part);
 
   // Gives the file its name, replacing any file of that name. On failure
   // the file is removed and an existing file of that name is untouched.
@@ -60,7 +52,6 @@ class NewFile {
   std::string final_;
   std::string temporary_;  // the file's name before its commit, if it has one
   int fd_ = -1;
-  std::uint64_t size_ = 0;  // bytes written
   FileError error_ = FileError::none;
 };
 

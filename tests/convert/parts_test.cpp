@@ -49,6 +49,15 @@ TEST(Parts, GiveTheBytesOfOneConversionOfTheWhole) {
          while (s.size() < kSize) s += "\xE4\xB8\xAD";
          return s;
        }()},
+      // Two pieces far longer than the rest, converted side by side: their
+      // bytes outgrow what a thread holds and must still come in order.
+      {"two long stretches without line ends", [] {
+         std::string s;
+         while (s.size() < (std::size_t{9} << 20)) s += "\xE4\xB8\xAD";  // 中
+         s += "\n";
+         while (s.size() < (std::size_t{18} << 20)) s += "\xE6\x96\x87";  // 文
+         return s + "\n" + mixed_lines(std::size_t{1} << 20, "\n");
+       }()},
   };
   for (const Case& c : cases) {
     TempFolder dir;
