@@ -69,21 +69,8 @@ std::optional<std::uint64_t> after_newline(const platform::SourceFile& file, std
   return std::nullopt;
 }
 
-// Where the pieces begin: the first at 0, each other one just after the
-// first line end past a multiple of the piece size. A stretch without line
-// ends makes its piece longer and leaves out the cuts it would have needed.
-std::vector<std::uint64_t> piece_starts(const platform::SourceFile& file) {
-  const std::uint64_t size = file.size();
-  std::vector<std::uint64_t> starts{0};
-  for (std::uint64_t target = kPiece; target < size; target += kPiece) {
-    if (target < starts.back()) continue;
-    const std::optional<std::uint64_t> cut = after_newline(file, target, std::min(size, target + kPiece));
-    if (cut && *cut > starts.back() && *cut < size) starts.push_back(*cut);
-  }
-  return starts;
-}
-
 struct PieceResult {
+  std::uint64_t start = 0;
   StreamResult stream;
   bool valid_utf8 = true;
   bool wide_characters = false;
@@ -110,9 +97,11 @@ class PieceRun {
   PieceRun(const platform::SourceFile& source, std::string_view 原编码, std::string_view 现编码,
            platform::NewFile& output, bool watch_utf8, const std::atomic<bool>* stop)
       : source_(source), from_(原编码), to_(现编码), output_(output), watch_utf8_(watch_utf8), stop_(stop),
-        starts_(piece_starts(source)), results_(starts_.size()), first_failed_(count()) {}
+        results_(static_cast<std::size_t>((source.size() + kPiece - 1) / kPiece)), first_failed_(count()) {}
 
-  unsigned count() const { return static_cast<unsigned>(starts_.size()); }
+  // Pieces are counted in steps of the piece size; a step without a line
+  // end belongs to the piece before it and converts nothing of its own.
+  unsigned count() const { return static_cast<unsigned>(results_.size()); }
 
   // One thread's share: pieces, taken in order as this thread is free.
   void take_pieces() {
@@ -140,7 +129,7 @@ class PieceRun {
         // The first failure in the file's order; the pieces before it converted.
         // A file changed meanwhile says so rather than what its change did.
         r.stream.end = source_.intact_after(source_.size()) ? p.stream.end : StreamEnd::changed;
-        r.stream.failed_at = starts_[i] + p.stream.failed_at;
+        r.stream.failed_at = p.start + p.stream.failed_at;
         r.write_error = output_.error();
         return r;
       }
@@ -193,10 +182,32 @@ class PieceRun {
     bool in_turn_ = false;
   };
 
+  // Where step `i`'s piece begins: just after the first line end in the
+  // step (the first at 0); nothing when the step has none. Each thread finds
+  // the cuts of its own pieces, as it comes to them, so that the file is
+  // read in order once.
+  std::optional<std::uint64_t> cut(unsigned i) const {
+    if (i == 0) return 0;
+    const std::uint64_t size = source_.size();
+    const std::uint64_t from = std::uint64_t{i} * kPiece;
+    const std::optional<std::uint64_t> at = after_newline(source_, from, std::min(size, from + kPiece));
+    if (at && *at < size) return at;
+    return std::nullopt;
+  }
+
   bool convert(unsigned i, const StreamBuffers& buffers, ByteSink& into) {
-    const std::uint64_t end = i + 1 < count() ? starts_[i + 1] : kToTheEnd;
-    PieceReader reader(source_, starts_[i], end, first_failed_, i, stop_);
     PieceResult& p = results_[i];
+    const std::optional<std::uint64_t> start = cut(i);
+    if (!start) return true;  // nothing of its own
+    std::uint64_t end = kToTheEnd;
+    for (unsigned next = i + 1; next < count(); ++next) {
+      if (const std::optional<std::uint64_t> c = cut(next)) {
+        end = *c;
+        break;
+      }
+    }
+    p.start = *start;
+    PieceReader reader(source_, p.start, end, first_failed_, i, stop_);
     if (watch_utf8_) {
       Utf8Watch watch(reader);
       p.stream = 流式转码(watch, from_, to_, into, buffers);
@@ -243,7 +254,6 @@ class PieceRun {
   platform::NewFile& output_;
   bool watch_utf8_;
   const std::atomic<bool>* stop_;
-  std::vector<std::uint64_t> starts_;
   std::vector<PieceResult> results_;  // each written only by the thread that took the piece
   std::atomic<unsigned> next_{0};
   std::atomic<unsigned> first_failed_;
