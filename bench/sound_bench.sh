@@ -1,7 +1,8 @@
 #!/bin/sh
 # Records the About window's tune as the program plays it into a PulseAudio
 # null sink while two busy loops keep both cores of a small machine busy,
-# and counts the gaps that the offline render of the tune does not have.
+# and counts the gaps that the offline render of the tune does not have,
+# and the underruns of the program's sound that the sound server logged.
 #
 #   bench/sound_bench.sh BUILD [PROGRAM] [BUSY LOOPS] [KEEP FOLDER]
 #
@@ -39,7 +40,8 @@ load-module module-null-sink sink_name=record rate=44100
 set-default-sink record
 load-module module-native-protocol-unix auth-anonymous=1 socket=$work/native
 END
-HOME=$work XDG_RUNTIME_DIR=$work/run pulseaudio --daemonize=no --exit-idle-time=-1 -n \
+# Its debug log names every underrun of a stream ("Actual underrun of ...").
+HOME=$work XDG_RUNTIME_DIR=$work/run pulseaudio --daemonize=no --exit-idle-time=-1 -n --log-level=debug \
   -F "$work/server.pa" --use-pid-file=no >"$work/server.log" 2>&1 &
 pids="$pids $!"
 export PULSE_SERVER=unix:$work/native
@@ -73,5 +75,6 @@ sleep "$seconds"
 kill -INT "$recorder"
 wait "$recorder" || true
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg), $busy busy loops"
+echo "underruns of the program's sound in the sound server's log: $(grep -c -E "(Actual|Implicit) underrun of" "$work/server.log" || true)"
 [ -n "$keep" ] && mkdir -p "$keep" && cp "$work/recording.wav" "$work/render.wav" "$keep/"
 "$build/bench/bixiqin-bench-gaps" "$work/recording.wav" "$work/render.wav"

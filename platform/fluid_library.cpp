@@ -53,7 +53,25 @@ std::unique_ptr<FluidLibrary> open_library(const std::string& name) {
       find(handle, "fluid_synth_channel_pressure", lib->channel_pressure) &&
       find(handle, "fluid_synth_pitch_bend", lib->pitch_bend) &&
       find(handle, "fluid_synth_all_sounds_off", lib->all_sounds_off) &&
-      find(handle, "fluid_synth_write_s16", lib->write_s16);
+      find(handle, "fluid_synth_write_s16", lib->write_s16) &&
+      find(handle, "new_fluid_sequencer2", lib->new_sequencer2) &&
+      find(handle, "delete_fluid_sequencer", lib->delete_sequencer) &&
+      find(handle, "fluid_sequencer_register_fluidsynth", lib->sequencer_register_fluidsynth) &&
+      find(handle, "fluid_sequencer_set_time_scale", lib->sequencer_set_time_scale) &&
+      find(handle, "fluid_sequencer_get_tick", lib->sequencer_get_tick) &&
+      find(handle, "fluid_sequencer_send_at", lib->sequencer_send_at) &&
+      find(handle, "fluid_sequencer_remove_events", lib->sequencer_remove_events) &&
+      find(handle, "new_fluid_event", lib->new_event) &&
+      find(handle, "delete_fluid_event", lib->delete_event) &&
+      find(handle, "fluid_event_set_source", lib->event_set_source) &&
+      find(handle, "fluid_event_set_dest", lib->event_set_dest) &&
+      find(handle, "fluid_event_noteon", lib->event_noteon) &&
+      find(handle, "fluid_event_noteoff", lib->event_noteoff) &&
+      find(handle, "fluid_event_key_pressure", lib->event_key_pressure) &&
+      find(handle, "fluid_event_control_change", lib->event_control_change) &&
+      find(handle, "fluid_event_program_change", lib->event_program_change) &&
+      find(handle, "fluid_event_channel_pressure", lib->event_channel_pressure) &&
+      find(handle, "fluid_event_pitch_bend", lib->event_pitch_bend);
   if (!complete) {
     dlclose(handle);
     return nullptr;

@@ -29,6 +29,24 @@ struct FluidLibrary {
   decltype(&::fluid_synth_pitch_bend) pitch_bend;
   decltype(&::fluid_synth_all_sounds_off) all_sounds_off;
   decltype(&::fluid_synth_write_s16) write_s16;
+  decltype(&::new_fluid_sequencer2) new_sequencer2;
+  decltype(&::delete_fluid_sequencer) delete_sequencer;
+  decltype(&::fluid_sequencer_register_fluidsynth) sequencer_register_fluidsynth;
+  decltype(&::fluid_sequencer_set_time_scale) sequencer_set_time_scale;
+  decltype(&::fluid_sequencer_get_tick) sequencer_get_tick;
+  decltype(&::fluid_sequencer_send_at) sequencer_send_at;
+  decltype(&::fluid_sequencer_remove_events) sequencer_remove_events;
+  decltype(&::new_fluid_event) new_event;
+  decltype(&::delete_fluid_event) delete_event;
+  decltype(&::fluid_event_set_source) event_set_source;
+  decltype(&::fluid_event_set_dest) event_set_dest;
+  decltype(&::fluid_event_noteon) event_noteon;
+  decltype(&::fluid_event_noteoff) event_noteoff;
+  decltype(&::fluid_event_key_pressure) event_key_pressure;
+  decltype(&::fluid_event_control_change) event_control_change;
+  decltype(&::fluid_event_program_change) event_program_change;
+  decltype(&::fluid_event_channel_pressure) event_channel_pressure;
+  decltype(&::fluid_event_pitch_bend) event_pitch_bend;
 };
 
 // The library's functions, opened on the first call from any thread;

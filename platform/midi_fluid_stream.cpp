@@ -3,7 +3,9 @@
 #include <pthread.h>
 #include <sched.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -19,13 +21,19 @@ namespace platform {
 
 namespace {
 
-using SteadyClock = std::chrono::steady_clock;
+// The synthesizer's own thread makes the sound; this one hands it each
+// message ahead of its time, stamped with the synthesizer's clock, so that
+// the message lands at its place in the sound even when this thread wakes
+// late. Ahead by up to this much, or as far as the queued chunks go.
+constexpr std::uint64_t kAheadUs = 250000;
+// The clock moves in steps of what the audio output takes at once (12 ms
+// here): looking again sooner than this would only find it where it was.
+constexpr std::uint64_t kLookAgainUs = 4000;
 
-// A note is heard only once this thread hands it to the synthesizer, and the
-// sound reaches a sound server only through the threads that the audio
-// output starts, which take this thread's priority: the output is opened
-// from here. Where the system allows it, that is a real-time priority below
-// the synthesizer's own audio thread (60); elsewhere it stays as it is.
+// The audio output is opened from here, so that the threads it starts (the
+// sound server's client) take this thread's priority. Where the system
+// allows it, that is a real-time priority below the synthesizer's own audio
+// thread (60); elsewhere it stays as it is.
 constexpr int kRealtimePriority = 40;
 
 void ask_for_realtime_priority() {
@@ -75,7 +83,7 @@ class FluidMidiStream final : public MidiStream {
     if (!prepared_.count(&chunk) || holds(&chunk) || chunk.bytes_recorded > MidiChunk::kCapacity) {
       return false;
     }
-    queue_.push_back(&chunk);
+    queue_.push_back({&chunk, 0});
     cv_.notify_all();
     return true;
   }
@@ -83,7 +91,7 @@ class FluidMidiStream final : public MidiStream {
   bool restart() override {
     std::lock_guard lock(m_);
     if (!playing_) {
-      origin_ = SteadyClock::now() - std::chrono::microseconds(clock_.now_us());
+      origin_us_ = synth_->clock_us() - clock_.now_us();
       playing_ = true;
       cv_.notify_all();
     }
@@ -95,7 +103,6 @@ class FluidMidiStream final : public MidiStream {
     playing_ = false;
     clock_.rewind();
     give_back_queue();
-    synth_->silence();
     return true;
   }
 
@@ -103,7 +110,6 @@ class FluidMidiStream final : public MidiStream {
     std::lock_guard lock(m_);
     playing_ = false;
     give_back_queue();
-    synth_->silence();
     return true;
   }
 
@@ -118,16 +124,26 @@ class FluidMidiStream final : public MidiStream {
   }
 
  private:
+  struct Queued {
+    MidiChunk* chunk;
+    std::uint64_t played_at;  // synthesizer time of its last event handed over
+  };
+
   bool holds(MidiChunk* chunk) const {
-    for (MidiChunk* c : queue_) if (c == chunk) return true;
+    for (const Queued& q : queue_) if (q.chunk == chunk) return true;
     for (auto& [notice, c] : notices_) if (c == chunk) return true;
     return false;
   }
 
+  // Everything handed ahead is dropped and every note ends at once.
   void give_back_queue() {
-    for (MidiChunk* c : queue_) notices_.emplace_back(Notice::chunk_done, c);
+    synth_->drop_scheduled();
+    synth_->silence();
+    for (const Queued& q : queue_) notices_.emplace_back(Notice::chunk_done, q.chunk);
     queue_.clear();
+    handing_ = 0;
     offset_ = 0;
+    marks_.clear();
     cv_.notify_all();
   }
 
@@ -142,9 +158,10 @@ class FluidMidiStream final : public MidiStream {
     synth_.reset();
   }
 
-  // Plays the head chunk's events at their times; a chunk whose events are
-  // all played goes back to the owner. Callbacks run without the lock so the
-  // owner may queue from inside them.
+  // Hands the queued chunks' events to the synthesizer up to kAheadUs ahead
+  // of its clock; a chunk goes back to the owner once the synthesizer has
+  // played its last event, a flagged event is reported once played.
+  // Callbacks run without the lock so the owner may queue from inside them.
   void run() {
     ask_for_realtime_priority();
     const bool audio = synth_->start_audio();
@@ -166,25 +183,45 @@ class FluidMidiStream final : public MidiStream {
         cv_.wait(lock);
         continue;
       }
-      MidiChunk* chunk = queue_.front();
-      if (offset_ + kStreamEventBytes > chunk->bytes_recorded) {
+      const std::uint64_t now = synth_->clock_us();
+      while (!marks_.empty() && marks_.front().first <= now) {
+        notices_.emplace_back(Notice::position_reached, marks_.front().second);
+        marks_.pop_front();
+      }
+      if (handing_ > 0 && queue_.front().played_at <= now && notices_.empty()) {
+        notices_.emplace_back(Notice::chunk_done, queue_.front().chunk);
         queue_.pop_front();
-        offset_ = 0;
-        notices_.emplace_back(Notice::chunk_done, chunk);
-        continue;
+        --handing_;
       }
-      const StreamEvent ev = read_stream_event(*chunk, offset_);
-      const auto due = origin_ + std::chrono::microseconds(clock_.time_after(ev.delta));
-      if (SteadyClock::now() < due) {
-        cv_.wait_until(lock, due);
-        continue;  // whatever woke us, look again
+      if (!notices_.empty()) continue;
+      std::uint64_t wake = UINT64_MAX;
+      if (handing_ < queue_.size()) {
+        Queued& q = queue_[handing_];
+        if (offset_ + kStreamEventBytes > q.chunk->bytes_recorded) {
+          ++handing_;
+          offset_ = 0;
+          continue;
+        }
+        const StreamEvent ev = read_stream_event(*q.chunk, offset_);
+        const std::uint64_t at = origin_us_ + clock_.time_after(ev.delta);
+        if (at <= now + kAheadUs) {
+          clock_.advance(ev.delta);
+          offset_ += kStreamEventBytes;
+          q.played_at = at;
+          const std::uint32_t type = stream_event_type(ev.event);
+          if (type == kEventShortMessage) synth_->schedule(at, stream_event_value(ev.event));
+          else if (type == kEventTempo) clock_.set_tempo(stream_event_value(ev.event));
+          if (ev.event & kEventCallbackFlag) marks_.emplace_back(at, q.chunk);
+          continue;
+        }
+        wake = at - kAheadUs;
       }
-      clock_.advance(ev.delta);
-      offset_ += kStreamEventBytes;
-      const std::uint32_t type = stream_event_type(ev.event);
-      if (type == kEventShortMessage) synth_->send_short_message(stream_event_value(ev.event));
-      else if (type == kEventTempo) clock_.set_tempo(stream_event_value(ev.event));
-      if (ev.event & kEventCallbackFlag) notices_.emplace_back(Notice::position_reached, chunk);
+      if (handing_ > 0) wake = std::min(wake, queue_.front().played_at);
+      if (!marks_.empty()) wake = std::min(wake, marks_.front().first);
+      // The synthesizer's clock keeps pace with the system's while sound
+      // flows; whatever wakes us, look again.
+      if (wake == UINT64_MAX) cv_.wait(lock);
+      else cv_.wait_for(lock, std::chrono::microseconds(std::max(wake - now, kLookAgainUs)));
     }
   }
 
@@ -193,11 +230,13 @@ class FluidMidiStream final : public MidiStream {
   std::mutex m_;
   std::condition_variable cv_;
   std::set<MidiChunk*> prepared_;
-  std::deque<MidiChunk*> queue_;
+  std::deque<Queued> queue_;
+  std::size_t handing_ = 0;  // the queued chunk whose events are being handed over
+  std::size_t offset_ = 0;   // in that chunk
+  std::deque<std::pair<std::uint64_t, MidiChunk*>> marks_;  // flagged events not yet played
   std::vector<std::pair<Notice, MidiChunk*>> notices_;
-  std::size_t offset_ = 0;
-  MidiStreamClock clock_;
-  SteadyClock::time_point origin_{};
+  MidiStreamClock clock_;  // where the handing over is
+  std::uint64_t origin_us_ = 0;  // synthesizer time of the stream's time 0
   enum class Audio { opening, open, missing } audio_ = Audio::opening;
   bool playing_ = false;
   bool quit_ = false;

@@ -9,7 +9,25 @@ struct FluidSynth::Handles {
   fluid_settings_t* settings = nullptr;
   fluid_synth_t* synth = nullptr;
   fluid_audio_driver_t* driver = nullptr;
+  fluid_sequencer_t* sequencer = nullptr;
+  fluid_seq_id_t synth_id = -1;
+  fluid_event_t* event = nullptr;
+  std::uint32_t seen_tick = 0;  // the clock, unwrapped from the sequencer's 32-bit ticks
+  std::uint64_t clock_ticks = 0;
+  std::uint32_t last_tick = 0;  // of the message scheduled last
+  bool scheduled = false;
 };
+
+namespace {
+
+// The sequencer counts in tenths of a millisecond, so that messages given
+// for one time can each have a tick of their own: it plays ties in an order
+// of its own (note-ons last), and a note-on followed by its note-off at the
+// same time would hang. 32-bit ticks last 4.9 days.
+constexpr double kTicksPerSecond = 10000;
+constexpr std::uint64_t kMicrosecondsPerTick = 100;
+
+}  // namespace
 
 std::unique_ptr<FluidSynth> FluidSynth::create(double sample_rate) {
   const FluidLibrary* f = fluid_library();
@@ -25,6 +43,16 @@ std::unique_ptr<FluidSynth> FluidSynth::create(double sample_rate) {
   fs->h_->synth = f->new_synth(fs->h_->settings);
   if (!fs->h_->synth) return nullptr;
   if (f->synth_sfload(fs->h_->synth, kSoundFontPath, 1) == FLUID_FAILED) return nullptr;
+  // Driven by the synthesizer's sample count, not by the system's clock: a
+  // note lands where it belongs in the sound, however late a thread wakes.
+  fs->h_->sequencer = f->new_sequencer2(0);
+  if (!fs->h_->sequencer) return nullptr;
+  f->sequencer_set_time_scale(fs->h_->sequencer, kTicksPerSecond);
+  fs->h_->synth_id = f->sequencer_register_fluidsynth(fs->h_->sequencer, fs->h_->synth);
+  fs->h_->event = f->new_event();
+  if (fs->h_->synth_id < 0 || !fs->h_->event) return nullptr;
+  f->event_set_source(fs->h_->event, -1);
+  f->event_set_dest(fs->h_->event, fs->h_->synth_id);
   return fs;
 }
 
@@ -33,6 +61,9 @@ FluidSynth::~FluidSynth() {
   const FluidLibrary* f = h_->f;
   // The driver pulls samples from the synth on its own thread: it goes first.
   if (h_->driver) f->delete_audio_driver(h_->driver);
+  if (h_->event) f->delete_event(h_->event);
+  // Its tie to the synthesizer goes with it: before the synthesizer.
+  if (h_->sequencer) f->delete_sequencer(h_->sequencer);
   if (h_->synth) f->delete_synth(h_->synth);
   if (h_->settings) f->delete_settings(h_->settings);
 }
@@ -92,6 +123,45 @@ void FluidSynth::send_short_message(std::uint32_t message) {
 }
 
 void FluidSynth::silence() { h_->f->all_sounds_off(h_->synth, -1); }
+
+std::uint64_t FluidSynth::clock_us() {
+  const std::uint32_t tick = h_->f->sequencer_get_tick(h_->sequencer);
+  h_->clock_ticks += static_cast<std::uint32_t>(tick - h_->seen_tick);
+  h_->seen_tick = tick;
+  return h_->clock_ticks * kMicrosecondsPerTick;
+}
+
+void FluidSynth::schedule(std::uint64_t at_us, std::uint32_t message) {
+  const FluidLibrary& f = *h_->f;
+  fluid_event_t* e = h_->event;
+  const int status = message & 0xFF;
+  const int channel = status & 0x0F;
+  const int d1 = (message >> 8) & 0x7F;
+  const int d2 = (message >> 16) & 0x7F;
+  switch (status & 0xF0) {
+    case 0x80: f.event_noteoff(e, channel, static_cast<short>(d1)); break;
+    case 0x90:
+      if (d2 == 0) f.event_noteoff(e, channel, static_cast<short>(d1));
+      else f.event_noteon(e, channel, static_cast<short>(d1), static_cast<short>(d2));
+      break;
+    case 0xA0: f.event_key_pressure(e, channel, static_cast<short>(d1), d2); break;
+    case 0xB0: f.event_control_change(e, channel, static_cast<short>(d1), d2); break;
+    case 0xC0: f.event_program_change(e, channel, d1); break;
+    case 0xD0: f.event_channel_pressure(e, channel, d1); break;
+    case 0xE0: f.event_pitch_bend(e, channel, d1 | (d2 << 7)); break;
+    default: return;  // as send_short_message
+  }
+  auto tick = static_cast<std::uint32_t>(at_us / kMicrosecondsPerTick);
+  if (h_->scheduled && static_cast<std::int32_t>(tick - h_->last_tick) <= 0) tick = h_->last_tick + 1;
+  f.sequencer_send_at(h_->sequencer, e, tick, 1);
+  h_->last_tick = tick;
+  h_->scheduled = true;
+}
+
+void FluidSynth::drop_scheduled() {
+  h_->f->sequencer_remove_events(h_->sequencer, -1, -1, -1);
+  h_->scheduled = false;  // what comes next need not follow what was dropped
+}
 
 bool FluidSynth::render(int frames, std::int16_t* interleaved) {
   return h_->f->write_s16(h_->synth, frames, interleaved, 0, 2, interleaved, 1, 2) == FLUID_OK;
