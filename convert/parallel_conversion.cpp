@@ -24,6 +24,9 @@ constexpr std::uint64_t kToTheEnd = std::numeric_limits<std::uint64_t>::max();
 // memory, large enough that taking a piece costs next to nothing.
 constexpr std::uint64_t kPiece = std::uint64_t{2} << 20;
 constexpr unsigned kMostThreads = 16;
+// What a piece's thread reads and converts at a time: its converted bytes
+// are copied once more, into the piece's held memory, best from the cache.
+constexpr std::size_t kPieceBuffers = std::size_t{256} << 10;
 
 // One piece of the source: [begin, end), the last one to wherever the file ends.
 class PieceReader final : public ByteSource {
@@ -105,7 +108,7 @@ class PieceRun {
 
   // One thread's share: pieces, taken in order as this thread is free.
   void take_pieces() {
-    const StreamBuffers buffers(kStreamPiece);
+    const StreamBuffers buffers(kPieceBuffers);
     HeldBytes held;
     for (;;) {
       const unsigned i = next_.fetch_add(1);
