@@ -7,12 +7,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <thread>
 
 #include "convert/single_file.h"
 #include "text/encoding_boundary.h"
@@ -115,6 +117,41 @@ double raw_iconv(const std::vector<std::string>& inputs, const char* from, const
     if (!converted) return -1;
   }
   return cpu_now() - start;
+}
+
+double raw_iconv_on_threads(const std::string& input, const char* from, const char* to, unsigned threads) {
+  std::vector<std::size_t> cuts{0};
+  for (unsigned i = 1; i < threads; ++i) {
+    const std::size_t at = input.find('\n', std::max(cuts.back(), input.size() / threads * i));
+    if (at != std::string::npos) cuts.push_back(at + 1);
+  }
+  cuts.push_back(input.size());
+  std::vector<std::vector<char>> outs;
+  for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
+    outs.emplace_back((cuts[i + 1] - cuts[i]) * 2 + 256);
+    std::memset(outs.back().data(), 1, outs.back().size());
+  }
+  std::atomic<bool> failed{false};
+  const auto started = std::chrono::steady_clock::now();
+  std::vector<std::thread> running;
+  for (std::size_t i = 0; i < outs.size(); ++i) {
+    running.emplace_back([&, i] {
+      iconv_t cd = iconv_open(to, from);
+      if (cd == reinterpret_cast<iconv_t>(-1)) {
+        failed = true;
+        return;
+      }
+      char* in = const_cast<char*>(input.data() + cuts[i]);
+      std::size_t in_left = cuts[i + 1] - cuts[i];
+      char* dst = outs[i].data();
+      std::size_t room = outs[i].size();
+      if (iconv(cd, &in, &in_left, &dst, &room) == static_cast<std::size_t>(-1)) failed = true;
+      iconv_close(cd);
+    });
+  }
+  for (std::thread& t : running) t.join();
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+  return failed ? -1 : took.count();
 }
 
 std::vector<fs::path> corpus_files(const fs::path& folder) {

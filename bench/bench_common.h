@@ -37,6 +37,12 @@ std::string slurp(const fs::path& path);
 // for a busy machine is not counted, or -1 when a conversion fails.
 double raw_iconv(const std::vector<std::string>& inputs, const char* from, const char* to);
 
+// What the machine's cores can do at best: `input` cut at line ends into one
+// share per thread, each converted by iconv() alone on a thread of its own,
+// output room faulted in beforehand. Elapsed seconds from the start of the
+// first thread to the end of the last, or -1 when a conversion fails.
+double raw_iconv_on_threads(const std::string& input, const char* from, const char* to, unsigned threads);
+
 // The corpus's own chapter files in `folder` (their names start with a
 // digit), sorted.
 std::vector<fs::path> corpus_files(const fs::path& folder);

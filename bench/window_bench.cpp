@@ -50,6 +50,7 @@
 #include "convert/encoding_catalogue.h"
 #include "files/path_split.h"
 #include "platform/application.h"
+#include "platform/cores.h"
 #include "text/encoding_boundary.h"
 #include "text/gbk_literal.h"
 #include "ui/loader.h"
@@ -469,7 +470,7 @@ void run_case(const Case& c, const std::string& self, double baseline_mib, int r
     return c.many ? bench::fresh_copy(files, scratch, name) : bench::fresh_link(source, scratch, name);
   };
 
-  std::vector<Sample> raw, single, tool, cp;
+  std::vector<Sample> raw, raw_threads, single, tool, cp;
   std::vector<std::vector<WindowSample>> window(variants.size());
   fs::remove_all(scratch);
   fs::create_directories(scratch);
@@ -525,6 +526,12 @@ void run_case(const Case& c, const std::string& self, double baseline_mib, int r
       for (const fs::path& f : files) inputs.push_back(bench::slurp(f));
       return bench::raw_iconv(inputs, c.from, c.to);
     }));
+    if (!c.many) {
+      settle();
+      raw_threads.push_back(in_child([&] {
+        return bench::raw_iconv_on_threads(bench::slurp(source), c.from, c.to, platform::usable_cores());
+      }));
+    }
   }
   fs::remove_all(scratch);
 
@@ -535,6 +542,7 @@ void run_case(const Case& c, const std::string& self, double baseline_mib, int r
     rows.push_back({"window, " + variants[v].name + ": click on 转换", windows.back().summary.summary});
   }
   rows.push_back({"raw iconv() in process (CPU time)", summarize(raw)});
+  if (!raw_threads.empty()) rows.push_back({"raw iconv() on every core at once (elapsed)", summarize(raw_threads)});
   rows.push_back({"转换单个文件 in a plain loop", summarize(single)});
   if (!tool.empty()) rows.push_back({c.many ? "shell loop over the iconv tool" : "iconv tool", summarize(tool)});
   rows.push_back({c.many ? "cp of the same files" : "cp", summarize(cp)});
