@@ -80,7 +80,7 @@ class FluidMidiStream final : public MidiStream {
 
   bool queue(MidiChunk& chunk) override {
     std::lock_guard lock(m_);
-    if (!prepared_.count(&chunk) || holds(&chunk) || chunk.bytes_recorded > MidiChunk::kCapacity) {
+    if (quit_ || !prepared_.count(&chunk) || holds(&chunk) || chunk.bytes_recorded > MidiChunk::kCapacity) {
       return false;
     }
     queue_.push_back({&chunk, 0});
@@ -90,6 +90,7 @@ class FluidMidiStream final : public MidiStream {
 
   bool restart() override {
     std::lock_guard lock(m_);
+    if (quit_) return false;
     if (!playing_) {
       origin_us_ = synth_->clock_us() - clock_.now_us();
       playing_ = true;
@@ -100,6 +101,7 @@ class FluidMidiStream final : public MidiStream {
 
   bool stop() override {
     std::lock_guard lock(m_);
+    if (quit_) return false;
     playing_ = false;
     clock_.rewind();
     give_back_queue();
@@ -108,6 +110,7 @@ class FluidMidiStream final : public MidiStream {
 
   bool reset() override {
     std::lock_guard lock(m_);
+    if (quit_) return false;
     playing_ = false;
     give_back_queue();
     return true;
@@ -147,6 +150,8 @@ class FluidMidiStream final : public MidiStream {
     cv_.notify_all();
   }
 
+  // Once closed, the stream has no synthesizer: every call that would reach
+  // it fails, as a call on a closed handle does.
   void shut_down() {
     {
       std::lock_guard lock(m_);
