@@ -32,7 +32,7 @@ constexpr std::size_t kPieceBuffers = std::size_t{256} << 10;
 class PieceReader final : public ByteSource {
  public:
   PieceReader(const platform::SourceFile& file, std::uint64_t begin, std::uint64_t end,
-              const std::atomic<unsigned>& first_failed, unsigned index, const std::atomic<bool>* stop)
+              const std::atomic<std::uint64_t>& first_failed, std::uint64_t index, const std::atomic<bool>* stop)
       : file_(file), position_(begin), end_(end), first_failed_(first_failed), index_(index), stop_(stop) {}
   std::ptrdiff_t read(char* into, std::size_t room) override {
     // A piece after one that failed is abandoned: its result is never used.
@@ -51,8 +51,8 @@ class PieceReader final : public ByteSource {
   const platform::SourceFile& file_;
   std::uint64_t position_;
   std::uint64_t end_;
-  const std::atomic<unsigned>& first_failed_;
-  unsigned index_;
+  const std::atomic<std::uint64_t>& first_failed_;
+  std::uint64_t index_;
   const std::atomic<bool>* stop_;
 };
 
@@ -100,48 +100,41 @@ class PieceRun {
   PieceRun(const platform::SourceFile& source, std::string_view 原编码, std::string_view 现编码,
            platform::NewFile& output, bool watch_utf8, const std::atomic<bool>* stop)
       : source_(source), from_(原编码), to_(现编码), output_(output), watch_utf8_(watch_utf8), stop_(stop),
-        results_(static_cast<std::size_t>((source.size() + kPiece - 1) / kPiece)), first_failed_(count()) {}
+        count_((source.size() + kPiece - 1) / kPiece), first_failed_(count_) {}
 
   // Pieces are counted in steps of the piece size; a step without a line
   // end belongs to the piece before it and converts nothing of its own.
-  unsigned count() const { return static_cast<unsigned>(results_.size()); }
+  std::uint64_t count() const { return count_; }
 
   // One thread's share: pieces, taken in order as this thread is free.
   void take_pieces() {
     const StreamBuffers buffers(kPieceBuffers);
     HeldBytes held;
     for (;;) {
-      const unsigned i = next_.fetch_add(1);
+      const std::uint64_t i = next_.fetch_add(1);
       if (i >= count() || first_failed_.load() < i) return;
-      InTurn writer(*this, i, held);
-      if (!convert(i, buffers, writer) || !writer.finish()) {
-        fail(i);
+      PieceResult piece;
+      InTurn writer(*this, i, held, piece);
+      if (!convert(i, buffers, writer, piece) || !writer.finish()) {
+        fail(i, piece);
         return;
       }
     }
   }
 
+  // After every thread has ended.
   PartsResult result() const {
     PartsResult r;
-    bool valid_utf8 = watch_utf8_;
-    bool wide_characters = false;
-    const unsigned failed = first_failed_.load();
-    for (unsigned i = 0; i < count(); ++i) {
-      const PieceResult& p = results_[i];
-      if (i == failed) {
-        // The first failure in the file's order; the pieces before it converted.
-        // A file changed meanwhile says so rather than what its change did.
-        r.stream.end = source_.intact_after(source_.size()) ? p.stream.end : StreamEnd::changed;
-        r.stream.failed_at = p.start + p.stream.failed_at;
-        r.write_error = output_.error();
-        return r;
-      }
-      r.stream.read += p.stream.read;
-      r.stream.written += p.stream.written;
-      valid_utf8 = valid_utf8 && p.valid_utf8;
-      wide_characters = wide_characters || p.wide_characters;
+    if (first_failed_.load() < count()) {
+      // The first failure in the file's order; the pieces before it converted.
+      // A file changed meanwhile says so rather than what its change did.
+      r.stream.end = source_.intact_after(source_.size()) ? failure_.stream.end : StreamEnd::changed;
+      r.stream.failed_at = failure_.start + failure_.stream.failed_at;
+      r.write_error = output_.error();
+      return r;
     }
-    r.also_valid_utf8 = valid_utf8 && wide_characters;
+    r.stream = written_.stream;
+    r.also_valid_utf8 = watch_utf8_ && written_.valid_utf8 && written_.wide_characters;
     if (!source_.intact_after(r.stream.read)) r.stream.end = StreamEnd::changed;
     return r;
   }
@@ -151,7 +144,8 @@ class PieceRun {
   // memory held for them, and from then on written straight to the output.
   class InTurn final : public ByteSink {
    public:
-    InTurn(PieceRun& run, unsigned index, HeldBytes& held) : run_(run), index_(index), held_(held) {
+    InTurn(PieceRun& run, std::uint64_t index, HeldBytes& held, PieceResult& piece)
+        : run_(run), index_(index), held_(held), piece_(piece) {
       held_.size = 0;
     }
     bool write(std::string_view bytes) override {
@@ -163,12 +157,12 @@ class PieceRun {
         }
         if (!take_turn()) return false;
       }
-      return run_.write_out(index_, bytes);
+      return write_out(bytes);
     }
     // After the piece converted: its bytes written and the turn passed on.
     bool finish() {
       if (!in_turn_ && !take_turn()) return false;
-      run_.pass_turn();
+      run_.pass_turn(piece_);
       return true;
     }
 
@@ -176,12 +170,20 @@ class PieceRun {
     bool take_turn() {
       if (!run_.wait_for_turn(index_)) return false;
       in_turn_ = true;
-      return run_.write_out(index_, {held_.bytes.get(), held_.size});
+      return write_out({held_.bytes.get(), held_.size});
+    }
+
+    // Only the piece whose turn it is writes.
+    bool write_out(std::string_view bytes) {
+      if (bytes.empty() || run_.output_.write(bytes)) return true;
+      piece_.stream.end = StreamEnd::write_failed;
+      return false;
     }
 
     PieceRun& run_;
-    unsigned index_;
+    std::uint64_t index_;
     HeldBytes& held_;
+    PieceResult& piece_;
     bool in_turn_ = false;
   };
 
@@ -189,21 +191,20 @@ class PieceRun {
   // step (the first at 0); nothing when the step has none. Each thread finds
   // the cuts of its own pieces, as it comes to them, so that the file is
   // read in order once.
-  std::optional<std::uint64_t> cut(unsigned i) const {
+  std::optional<std::uint64_t> cut(std::uint64_t i) const {
     if (i == 0) return 0;
     const std::uint64_t size = source_.size();
-    const std::uint64_t from = std::uint64_t{i} * kPiece;
+    const std::uint64_t from = i * kPiece;
     const std::optional<std::uint64_t> at = after_newline(source_, from, std::min(size, from + kPiece));
     if (at && *at < size) return at;
     return std::nullopt;
   }
 
-  bool convert(unsigned i, const StreamBuffers& buffers, ByteSink& into) {
-    PieceResult& p = results_[i];
+  bool convert(std::uint64_t i, const StreamBuffers& buffers, ByteSink& into, PieceResult& p) {
     const std::optional<std::uint64_t> start = cut(i);
     if (!start) return true;  // nothing of its own
     std::uint64_t end = kToTheEnd;
-    for (unsigned next = i + 1; next < count(); ++next) {
+    for (std::uint64_t next = i + 1; next < count(); ++next) {
       if (const std::optional<std::uint64_t> c = cut(next)) {
         end = *c;
         break;
@@ -224,29 +225,29 @@ class PieceRun {
 
   // Waits until the pieces before `i` are written: false when one of them
   // failed, and this one is abandoned.
-  bool wait_for_turn(unsigned i) {
+  bool wait_for_turn(std::uint64_t i) {
     std::unique_lock lock(m_);
     turn_changed_.wait(lock, [&] { return next_to_write_ == i || first_failed_.load() < i; });
     return first_failed_.load() >= i;
   }
 
-  // Only the piece whose turn it is writes.
-  bool write_out(unsigned i, std::string_view bytes) {
-    if (bytes.empty() || output_.write(bytes)) return true;
-    results_[i].stream.end = StreamEnd::write_failed;
-    return false;
-  }
-
-  void pass_turn() {
+  // Counted in the file's order, as each piece is written in full.
+  void pass_turn(const PieceResult& piece) {
     std::lock_guard lock(m_);
+    written_.stream.read += piece.stream.read;
+    written_.stream.written += piece.stream.written;
+    written_.valid_utf8 = written_.valid_utf8 && piece.valid_utf8;
+    written_.wide_characters = written_.wide_characters || piece.wide_characters;
     ++next_to_write_;
     turn_changed_.notify_all();
   }
 
-  void fail(unsigned i) {
+  // Only the first failure in the file's order is kept.
+  void fail(std::uint64_t i, const PieceResult& piece) {
     std::lock_guard lock(m_);
-    unsigned seen = first_failed_.load();
-    while (i < seen && !first_failed_.compare_exchange_weak(seen, i)) {
+    if (i < first_failed_.load()) {
+      first_failed_.store(i);
+      failure_ = piece;
     }
     turn_changed_.notify_all();
   }
@@ -257,12 +258,14 @@ class PieceRun {
   platform::NewFile& output_;
   bool watch_utf8_;
   const std::atomic<bool>* stop_;
-  std::vector<PieceResult> results_;  // each written only by the thread that took the piece
-  std::atomic<unsigned> next_{0};
-  std::atomic<unsigned> first_failed_;
+  std::uint64_t count_;
+  std::atomic<std::uint64_t> next_{0};
+  std::atomic<std::uint64_t> first_failed_;  // changed only under m_
   std::mutex m_;
   std::condition_variable turn_changed_;
-  unsigned next_to_write_ = 0;  // the piece whose turn it is
+  std::uint64_t next_to_write_ = 0;  // the piece whose turn it is
+  PieceResult written_;              // the pieces written so far, together
+  PieceResult failure_;              // the first piece that failed
 };
 
 }  // namespace
@@ -276,7 +279,7 @@ unsigned threads_for(std::uint64_t size, std::string_view 原编码, std::string
   };
   if (size < kPartsFrom || !catalogued(原编码) || !catalogued(现编码)) return 1;
   if (workers == 0) workers = platform::usable_cores();
-  return std::min({workers, kMostThreads, static_cast<unsigned>((size + kPiece - 1) / kPiece)});
+  return static_cast<unsigned>(std::min<std::uint64_t>({workers, kMostThreads, (size + kPiece - 1) / kPiece}));
 }
 
 PartsResult 分段转码(const platform::SourceFile& source, std::string_view 原编码, std::string_view 现编码,
@@ -284,7 +287,7 @@ PartsResult 分段转码(const platform::SourceFile& source, std::string_view �
                      const std::atomic<bool>* stop) {
   PieceRun run(source, 原编码, 现编码, output, watch_utf8, stop);
   std::vector<std::thread> helpers;
-  for (unsigned i = 1; i < std::min(threads, run.count()); ++i) {
+  for (unsigned i = 1; i < std::min<std::uint64_t>(threads, run.count()); ++i) {
     try {
       helpers.emplace_back([&run] { run.take_pieces(); });
     } catch (const std::system_error&) {
