@@ -1,6 +1,8 @@
 #pragma once
 // The two ends of a file's conversion: the source file it reads and the new
-// file it writes.
+// file it writes, and a source that a stop asked for from another thread ends.
+#include <atomic>
+
 #include "convert/stream.h"
 #include "platform/new_file.h"
 #include "platform/source_file.h"
@@ -22,4 +24,19 @@ class NewFileWriter final : public ByteSink {
 
  private:
   platform::NewFile& file_;
+};
+
+// Reads through to `in` until `stop` is set, then fails every read.
+class StoppableSource final : public ByteSource {
+ public:
+  StoppableSource(ByteSource& in, const std::atomic<bool>* stop) : in_(in), stop_(stop) {}
+  std::ptrdiff_t read(char* into, std::size_t room) override {
+    if (stop_ != nullptr && stop_->load(std::memory_order_relaxed)) return -1;
+    return in_.read(into, room);
+  }
+  bool intact() const override { return in_.intact(); }
+
+ private:
+  ByteSource& in_;
+  const std::atomic<bool>* stop_;
 };

@@ -12,10 +12,11 @@ LookAhead::LookAhead(std::vector<text::Text> paths, text::Text 原编码, text::
       limits_(limits),
       on_ready_(std::move(on_ready)),
       原编码_(std::move(原编码)),
-      现编码_(std::move(现编码)) {
+      现编码_(std::move(现编码)),
+      cores_(platform::usable_cores()) {
   entries_.reserve(paths_.size());
   for (std::size_t i = 0; i < paths_.size(); ++i) entries_.push_back(std::make_unique<Entry>());
-  unsigned workers = limits_.workers != 0 ? limits_.workers : platform::usable_cores();
+  unsigned workers = limits_.workers != 0 ? limits_.workers : cores_;
   workers = static_cast<unsigned>(std::min<std::size_t>(workers, paths_.size()));
   for (unsigned i = 0; i < workers; ++i) {
     ++threads_left_;
@@ -95,7 +96,7 @@ void LookAhead::work() {
     // A large file shares the cores with the files the other threads have
     // in hand: as many threads in all as cores, so that memory stays bounded.
     ++running_;
-    const unsigned threads = std::max(1u, platform::usable_cores() / running_);
+    const unsigned threads = std::max(1u, cores_ / running_);
     lock.unlock();
     预备转换 prepared = 准备转换(paths_[index], e.原编码, e.现编码, threads, &e.stop);
     lock.lock();

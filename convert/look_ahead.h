@@ -75,6 +75,7 @@ class LookAhead {
   Limits limits_;
   std::function<void()> on_ready_;
   text::Text 原编码_, 现编码_;
+  unsigned cores_;                 // the processors this process may use
   std::size_t taken_ = 0;          // files taken so far: the run waits for this one
   std::uint64_t held_bytes_ = 0;   // converted and not yet taken
   unsigned running_ = 0;           // files being converted

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "convert/encoding_catalogue.h"
+#include "convert/file_ends.h"
 #include "convert/utf8_watch.h"
 #include "platform/cores.h"
 
@@ -32,12 +33,11 @@ constexpr std::size_t kPieceBuffers = std::size_t{256} << 10;
 class PieceReader final : public ByteSource {
  public:
   PieceReader(const platform::SourceFile& file, std::uint64_t begin, std::uint64_t end,
-              const std::atomic<std::uint64_t>& first_failed, std::uint64_t index, const std::atomic<bool>* stop)
-      : file_(file), position_(begin), end_(end), first_failed_(first_failed), index_(index), stop_(stop) {}
+              const std::atomic<std::uint64_t>& first_failed, std::uint64_t index)
+      : file_(file), position_(begin), end_(end), first_failed_(first_failed), index_(index) {}
   std::ptrdiff_t read(char* into, std::size_t room) override {
     // A piece after one that failed is abandoned: its result is never used.
     if (first_failed_.load(std::memory_order_relaxed) < index_) return -1;
-    if (stop_ != nullptr && stop_->load(std::memory_order_relaxed)) return -1;
     const std::uint64_t n = std::min<std::uint64_t>(room, end_ - position_);
     if (n == 0) return 0;
     const std::ptrdiff_t got = file_.read_at(position_, into, static_cast<std::size_t>(n));
@@ -53,14 +53,15 @@ class PieceReader final : public ByteSource {
   std::uint64_t end_;
   const std::atomic<std::uint64_t>& first_failed_;
   std::uint64_t index_;
-  const std::atomic<bool>* stop_;
 };
 
 // The first byte after the first newline at or after `from` and before
-// `limit`; nothing when there is none.
+// `limit`; nothing when there is none. Read in small blocks: every cut is
+// looked for twice (as one piece's start and the piece before's end), and a
+// line end is rarely far.
 std::optional<std::uint64_t> after_newline(const platform::SourceFile& file, std::uint64_t from,
                                            std::uint64_t limit) {
-  char block[1 << 16];
+  char block[1 << 12];
   while (from < limit) {
     const std::ptrdiff_t n =
         file.read_at(from, block, static_cast<std::size_t>(std::min<std::uint64_t>(sizeof block, limit - from)));
@@ -211,7 +212,8 @@ class PieceRun {
       }
     }
     p.start = *start;
-    PieceReader reader(source_, p.start, end, first_failed_, i, stop_);
+    PieceReader piece(source_, p.start, end, first_failed_, i);
+    StoppableSource reader(piece, stop_);
     if (watch_utf8_) {
       Utf8Watch watch(reader);
       p.stream = 流式转码(watch, from_, to_, into, buffers);

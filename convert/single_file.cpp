@@ -30,21 +30,6 @@ namespace {
   return result;
 }
 
-// Reads through to `in` until `stop` is set, then fails every read.
-class StoppableSource final : public ByteSource {
- public:
-  StoppableSource(ByteSource& in, const std::atomic<bool>* stop) : in_(in), stop_(stop) {}
-  std::ptrdiff_t read(char* into, std::size_t room) override {
-    if (stop_ != nullptr && stop_->load(std::memory_order_relaxed)) return -1;
-    return in_.read(into, room);
-  }
-  bool intact() const override { return in_.intact(); }
-
- private:
-  ByteSource& in_;
-  const std::atomic<bool>* stop_;
-};
-
 预备转换 failed_early(转换结果 result) {
   预备转换 p;
   p.result = std::move(result);
