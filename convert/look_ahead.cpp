@@ -112,9 +112,13 @@ void LookAhead::work() {
     held_bytes_ += prepared.result.bytes_out;
     e.prepared = std::move(prepared);
     e.state = State::done;
-    lock.unlock();
-    on_ready_();
-    lock.lock();
+    // Only the file the run waits for is worth waking the window's thread:
+    // the others are found ready when the run reaches them.
+    if (index == taken_) {
+      lock.unlock();
+      on_ready_();
+      lock.lock();
+    }
   }
 }
 

@@ -25,7 +25,8 @@ class LookAhead {
   };
 
   // Converts `paths` (the run's files, in order) from 原编码 to 现编码.
-  // `on_ready` is called, on a worker thread, whenever a file is done.
+  // `on_ready` is called, on a worker thread, whenever the file the run
+  // waits for (the first not taken) is done.
   LookAhead(std::vector<text::Text> paths, text::Text 原编码, text::Text 现编码, Limits limits,
             std::function<void()> on_ready);
   // Stops the files in flight, removes every output not taken, and ends the

@@ -2,9 +2,17 @@
 // click on "转换", real outputs on disk compared with an independent
 // converter, and what other handlers may do between two files.
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "platform/application.h"
 #include "tests/source_list/main_window_fixture.h"
 
 namespace {
@@ -399,6 +407,44 @@ TEST_F(Batch, WindowServesEventsBetweenEveryTwoFiles) {
   ASSERT_EQ(items("列表框_现在").size(), kFiles);
   EXPECT_GE(counter.fired(), kFiles - 1);
   EXPECT_GE(passes_between_files, kFiles - 1) << "events wait until the whole run is over";
+}
+
+// While the window waits for a file with nothing else to do, the worker
+// that finishes the file must wake it: no timer or paint is there to. A
+// watchdog thread wakes it after 15 s (the file takes a fraction of a
+// second) and says so.
+TEST_F(Batch, TheWindowIsWokenWhenTheFileItWaitsForIsDone) {
+  QByteArray big;
+  while (big.size() < (12 << 20)) big += kChapter;
+  write_file(books_, u("big.txt"), big);
+  add_through_dialog(books_, {u("big.txt")});
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+
+  std::mutex m;
+  std::condition_variable cv;
+  bool over = false;
+  std::atomic<bool> woke{false};
+  std::thread watchdog([&] {
+    std::unique_lock lock(m);
+    if (cv.wait_for(lock, std::chrono::seconds(15), [&] { return over; })) return;
+    woke = true;
+    while (!over) {
+      lock.unlock();
+      platform::wake_message_loop();
+      lock.lock();
+      cv.wait_for(lock, std::chrono::milliseconds(50), [&] { return over; });
+    }
+  });
+  convert();
+  {
+    std::lock_guard lock(m);
+    over = true;
+  }
+  cv.notify_all();
+  watchdog.join();
+
+  EXPECT_FALSE(woke) << "the run slept on after its file was done";
+  EXPECT_EQ(items("列表框_现在"), QStringList{u("GB18030  big.txt")});
 }
 
 }  // namespace
