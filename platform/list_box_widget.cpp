@@ -159,6 +159,8 @@ void ListBoxWidget::rowsAboutToBeRemoved(const QModelIndex& parent, int start, i
 
 void ListBoxWidget::dataChanged(const QModelIndex& top_left, const QModelIndex& bottom_right,
                                 const QList<int>& roles) {
+  // A tooltip is not drawn: a run sets one on two rows per file.
+  if (roles.size() == 1 && roles.front() == Qt::ToolTipRole) return;
   if (only_look(roles)) {
     // The list view would lay out every row again for any change, once per
     // file of a run; a mark or a tooltip moves no row, so only the row is
