@@ -2,7 +2,8 @@
 # Two builds of the window bench side by side on the 10,000 chapters: each
 # round runs both (the first of the pair alternating), each in a fresh copy
 # of the chapters, and prints the medians with min and max of the click's
-# time and of the process's CPU time (user + system).
+# time, of the process's CPU time (user + system) and of its voluntary
+# context switches (a thread waiting for another).
 #
 #   bench/chapters_ab.sh BENCH-A BENCH-B CORPUS ROOT [ROUNDS] [GBK|UTF-8]
 #
@@ -21,10 +22,14 @@ if [ "$from" = GBK ]; then to=UTF-8; chapters=$corpus/small-gbk; else to=GBK; ch
 mkdir -p "$root"
 base=$(mktemp -d "$root/chapters-ab-XXXXXX")
 
-# stats NUMBERS...: the median (min–max).
-stats() { printf '%s\n' "$@" | sort -n | awk '{v[NR]=$1} END{m=(NR%2)?v[(NR+1)/2]:(v[NR/2]+v[NR/2+1])/2; printf "%.3f (%.3f–%.3f)", m, v[1], v[NR]}'; }
+# stats DIGITS NUMBERS...: the median (min–max), with DIGITS decimals.
+stats() {
+  local digits=$1
+  shift
+  printf '%s\n' "$@" | sort -n | awk -v d="$digits" '{v[NR]=$1} END{m=(NR%2)?v[(NR+1)/2]:(v[NR/2]+v[NR/2+1])/2; f="%." d "f"; printf f " (" f "–" f ")", m, v[1], v[NR]}'
+}
 
-declare -a wall_a wall_b cpu_a cpu_b
+declare -a wall_a wall_b cpu_a cpu_b sw_a sw_b
 for r in $(seq "$rounds"); do
   if [ $((r % 2)) = 1 ]; then order="a b"; else order="b a"; fi
   for m in $order; do
@@ -33,13 +38,18 @@ for r in $(seq "$rounds"); do
     mkdir "$dir"
     cp "$chapters"/[0-9]*.txt "$dir"/
     sync
-    line=$(/usr/bin/time -o "$dir.time" -f "%U %S" "$bench" --child window offscreen 0 "$from" "$to" "$dir" 2>/dev/null)
+    line=$(/usr/bin/time -o "$dir.time" -f "%U %S %w" "$bench" --child window offscreen 0 "$from" "$to" "$dir" 2>/dev/null)
     wall=$(printf '%s\n' "$line" | sed -n 's/.*seconds=\([0-9.]*\).*/\1/p')
     cpu=$(awk '{print $1 + $2}' "$dir.time")
-    if [ "$m" = a ]; then wall_a+=("$wall"); cpu_a+=("$cpu"); else wall_b+=("$wall"); cpu_b+=("$cpu"); fi
+    switches=$(awk '{print $3}' "$dir.time")
+    if [ "$m" = a ]; then
+      wall_a+=("$wall"); cpu_a+=("$cpu"); sw_a+=("$switches")
+    else
+      wall_b+=("$wall"); cpu_b+=("$cpu"); sw_b+=("$switches")
+    fi
   done
 done
-echo "$from → $to, $rounds rounds, offscreen; seconds of the click, then CPU seconds of the process"
-echo "A $a: $(stats "${wall_a[@]}"); CPU $(stats "${cpu_a[@]}")"
-echo "B $b: $(stats "${wall_b[@]}"); CPU $(stats "${cpu_b[@]}")"
+echo "$from → $to, $rounds rounds, offscreen; seconds of the click, CPU seconds and voluntary switches of the process"
+echo "A $a: $(stats 3 "${wall_a[@]}"); CPU $(stats 2 "${cpu_a[@]}"); switches $(stats 0 "${sw_a[@]}")"
+echo "B $b: $(stats 3 "${wall_b[@]}"); CPU $(stats 2 "${cpu_b[@]}"); switches $(stats 0 "${sw_b[@]}")"
 echo "copies left in $base"
