@@ -20,6 +20,31 @@ struct FluidSynth::Handles {
 
 namespace {
 
+// A channel message taken apart: a note-on of velocity 0 is a note-off, and
+// a pitch bend's two data bytes are one 14-bit value in `d1`. System
+// messages have no meaning for the synthesizer here: kind `none`.
+struct ChannelMessage {
+  enum Kind { none, note_off, note_on, key_pressure, control, program, channel_pressure, pitch_bend } kind;
+  int channel, d1, d2;
+};
+
+ChannelMessage read_message(std::uint32_t message) {
+  const int status = message & 0xFF;
+  const int channel = status & 0x0F;
+  const int d1 = (message >> 8) & 0x7F;
+  const int d2 = (message >> 16) & 0x7F;
+  switch (status & 0xF0) {
+    case 0x80: return {ChannelMessage::note_off, channel, d1, 0};
+    case 0x90: return {d2 == 0 ? ChannelMessage::note_off : ChannelMessage::note_on, channel, d1, d2};
+    case 0xA0: return {ChannelMessage::key_pressure, channel, d1, d2};
+    case 0xB0: return {ChannelMessage::control, channel, d1, d2};
+    case 0xC0: return {ChannelMessage::program, channel, d1, 0};
+    case 0xD0: return {ChannelMessage::channel_pressure, channel, d1, 0};
+    case 0xE0: return {ChannelMessage::pitch_bend, channel, d1 | (d2 << 7), 0};
+    default: return {ChannelMessage::none, 0, 0, 0};
+  }
+}
+
 // The sequencer counts in tenths of a millisecond, so that messages given
 // for one time can each have a tick of their own: it plays ties in an order
 // of its own (note-ons last), and a note-on followed by its note-off at the
@@ -101,24 +126,18 @@ bool FluidSynth::start_audio() {
 }
 
 void FluidSynth::send_short_message(std::uint32_t message) {
-  const int status = message & 0xFF;
-  const int channel = status & 0x0F;
-  const int d1 = (message >> 8) & 0x7F;
-  const int d2 = (message >> 16) & 0x7F;
+  const ChannelMessage m = read_message(message);
   fluid_synth_t* s = h_->synth;
   const FluidLibrary& f = *h_->f;
-  switch (status & 0xF0) {
-    case 0x80: f.noteoff(s, channel, d1); break;
-    case 0x90:
-      if (d2 == 0) f.noteoff(s, channel, d1);
-      else f.noteon(s, channel, d1, d2);
-      break;
-    case 0xA0: f.key_pressure(s, channel, d1, d2); break;
-    case 0xB0: f.cc(s, channel, d1, d2); break;
-    case 0xC0: f.program_change(s, channel, d1); break;
-    case 0xD0: f.channel_pressure(s, channel, d1); break;
-    case 0xE0: f.pitch_bend(s, channel, d1 | (d2 << 7)); break;
-    default: break;  // system messages have no meaning for the synthesizer here
+  switch (m.kind) {
+    case ChannelMessage::note_off: f.noteoff(s, m.channel, m.d1); break;
+    case ChannelMessage::note_on: f.noteon(s, m.channel, m.d1, m.d2); break;
+    case ChannelMessage::key_pressure: f.key_pressure(s, m.channel, m.d1, m.d2); break;
+    case ChannelMessage::control: f.cc(s, m.channel, m.d1, m.d2); break;
+    case ChannelMessage::program: f.program_change(s, m.channel, m.d1); break;
+    case ChannelMessage::channel_pressure: f.channel_pressure(s, m.channel, m.d1); break;
+    case ChannelMessage::pitch_bend: f.pitch_bend(s, m.channel, m.d1); break;
+    case ChannelMessage::none: break;
   }
 }
 
@@ -134,22 +153,17 @@ std::uint64_t FluidSynth::clock_us() {
 void FluidSynth::schedule(std::uint64_t at_us, std::uint32_t message) {
   const FluidLibrary& f = *h_->f;
   fluid_event_t* e = h_->event;
-  const int status = message & 0xFF;
-  const int channel = status & 0x0F;
-  const int d1 = (message >> 8) & 0x7F;
-  const int d2 = (message >> 16) & 0x7F;
-  switch (status & 0xF0) {
-    case 0x80: f.event_noteoff(e, channel, static_cast<short>(d1)); break;
-    case 0x90:
-      if (d2 == 0) f.event_noteoff(e, channel, static_cast<short>(d1));
-      else f.event_noteon(e, channel, static_cast<short>(d1), static_cast<short>(d2));
-      break;
-    case 0xA0: f.event_key_pressure(e, channel, static_cast<short>(d1), d2); break;
-    case 0xB0: f.event_control_change(e, channel, static_cast<short>(d1), d2); break;
-    case 0xC0: f.event_program_change(e, channel, d1); break;
-    case 0xD0: f.event_channel_pressure(e, channel, d1); break;
-    case 0xE0: f.event_pitch_bend(e, channel, d1 | (d2 << 7)); break;
-    default: return;  // as send_short_message
+  const ChannelMessage m = read_message(message);
+  const auto key = static_cast<short>(m.d1);
+  switch (m.kind) {
+    case ChannelMessage::note_off: f.event_noteoff(e, m.channel, key); break;
+    case ChannelMessage::note_on: f.event_noteon(e, m.channel, key, static_cast<short>(m.d2)); break;
+    case ChannelMessage::key_pressure: f.event_key_pressure(e, m.channel, key, m.d2); break;
+    case ChannelMessage::control: f.event_control_change(e, m.channel, key, m.d2); break;
+    case ChannelMessage::program: f.event_program_change(e, m.channel, m.d1); break;
+    case ChannelMessage::channel_pressure: f.event_channel_pressure(e, m.channel, m.d1); break;
+    case ChannelMessage::pitch_bend: f.event_pitch_bend(e, m.channel, m.d1); break;
+    case ChannelMessage::none: return;
   }
   auto tick = static_cast<std::uint32_t>(at_us / kMicrosecondsPerTick);
   if (h_->scheduled && static_cast<std::int32_t>(tick - h_->last_tick) <= 0) tick = h_->last_tick + 1;
