@@ -14,8 +14,10 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <string_view>
 #include <thread>
 
+#include "convert/iconv_descriptor.h"
 #include "convert/single_file.h"
 #include "text/encoding_boundary.h"
 
@@ -97,6 +99,19 @@ double cpu_now() {
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
+
+// One call of iconv() on the whole of `input`, into `out`, with a
+// descriptor of its own; false when it fails.
+bool iconv_once(std::string_view input, const char* from, const char* to, std::vector<char>& out) {
+  const IconvDescriptor cd(from, to);
+  if (!cd.ok()) return false;
+  char* in = const_cast<char*>(input.data());
+  std::size_t in_left = input.size();
+  char* dst = out.data();
+  std::size_t room = out.size();
+  return iconv(cd.get(), &in, &in_left, &dst, &room) != static_cast<std::size_t>(-1);
+}
+
 }  // namespace
 
 double raw_iconv(const std::vector<std::string>& inputs, const char* from, const char* to) {
@@ -106,15 +121,7 @@ double raw_iconv(const std::vector<std::string>& inputs, const char* from, const
   std::memset(out.data(), 1, out.size());
   const double start = cpu_now();
   for (const std::string& s : inputs) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return -1;
-    char* in = const_cast<char*>(s.data());
-    std::size_t in_left = s.size();
-    char* dst = out.data();
-    std::size_t room = out.size();
-    const bool converted = iconv(cd, &in, &in_left, &dst, &room) != static_cast<std::size_t>(-1);
-    iconv_close(cd);
-    if (!converted) return -1;
+    if (!iconv_once(s, from, to, out)) return -1;
   }
   return cpu_now() - start;
 }
@@ -136,17 +143,9 @@ double raw_iconv_on_threads(const std::string& input, const char* from, const ch
   std::vector<std::thread> running;
   for (std::size_t i = 0; i < outs.size(); ++i) {
     running.emplace_back([&, i] {
-      iconv_t cd = iconv_open(to, from);
-      if (cd == reinterpret_cast<iconv_t>(-1)) {
+      if (!iconv_once(std::string_view(input).substr(cuts[i], cuts[i + 1] - cuts[i]), from, to, outs[i])) {
         failed = true;
-        return;
       }
-      char* in = const_cast<char*>(input.data() + cuts[i]);
-      std::size_t in_left = cuts[i + 1] - cuts[i];
-      char* dst = outs[i].data();
-      std::size_t room = outs[i].size();
-      if (iconv(cd, &in, &in_left, &dst, &room) == static_cast<std::size_t>(-1)) failed = true;
-      iconv_close(cd);
     });
   }
   for (std::thread& t : running) t.join();
