@@ -25,6 +25,8 @@ constexpr std::uint64_t kToTheEnd = std::numeric_limits<std::uint64_t>::max();
 // memory, large enough that taking a piece costs next to nothing.
 constexpr std::uint64_t kPiece = std::uint64_t{2} << 20;
 constexpr unsigned kMostThreads = 16;
+// The steps of the piece size that a file of `size` bytes spans.
+constexpr std::uint64_t steps_in(std::uint64_t size) { return (size + kPiece - 1) / kPiece; }
 // What a piece's thread reads and converts at a time: its converted bytes
 // are copied once more, into the piece's held memory, best from the cache.
 constexpr std::size_t kPieceBuffers = std::size_t{256} << 10;
@@ -101,7 +103,7 @@ class PieceRun {
   PieceRun(const platform::SourceFile& source, std::string_view 原编码, std::string_view 现编码,
            platform::NewFile& output, bool watch_utf8, const std::atomic<bool>* stop)
       : source_(source), from_(原编码), to_(现编码), output_(output), watch_utf8_(watch_utf8), stop_(stop),
-        count_((source.size() + kPiece - 1) / kPiece), first_failed_(count_) {}
+        count_(steps_in(source.size())), first_failed_(count_) {}
 
   // Pieces are counted in steps of the piece size; a step without a line
   // end belongs to the piece before it and converts nothing of its own.
@@ -281,7 +283,7 @@ unsigned threads_for(std::uint64_t size, std::string_view 原编码, std::string
   };
   if (size < kPartsFrom || !catalogued(原编码) || !catalogued(现编码)) return 1;
   if (workers == 0) workers = platform::usable_cores();
-  return static_cast<unsigned>(std::min<std::uint64_t>({workers, kMostThreads, (size + kPiece - 1) / kPiece}));
+  return static_cast<unsigned>(std::min<std::uint64_t>({workers, kMostThreads, steps_in(size)}));
 }
 
 PartsResult 分段转码(const platform::SourceFile& source, std::string_view 原编码, std::string_view 现编码,
