@@ -5,8 +5,9 @@
 # time, of the process's CPU time (user + system) and of its voluntary
 # context switches (a thread waiting for another).
 #
-#   bench/chapters_ab.sh BENCH-A BENCH-B CORPUS ROOT [ROUNDS] [GBK|UTF-8]
+#   bench/chapters_ab.sh BENCH-A BENCH-B CORPUS ROOT [ROUNDS] [GBK|UTF-8] [offscreen|xcb]
 #
+# xcb is the real X path: run the script under xvfb-run -a.
 # BENCH-A and BENCH-B are bixiqin-bench-window programs (copy one aside
 # before building the other). ROOT should be a new top-level folder: ext4
 # makes new files far more slowly for minutes next to thousands of removed
@@ -18,6 +19,7 @@ corpus=$(realpath "$3")
 root=$4
 rounds=${5:-10}
 from=${6:-GBK}
+platform=${7:-offscreen}
 if [ "$from" = GBK ]; then to=UTF-8; chapters=$corpus/small-gbk; else to=GBK; chapters=$corpus/small-utf8; fi
 mkdir -p "$root"
 base=$(mktemp -d "$root/chapters-ab-XXXXXX")
@@ -38,7 +40,7 @@ for r in $(seq "$rounds"); do
     mkdir "$dir"
     cp "$chapters"/[0-9]*.txt "$dir"/
     sync
-    line=$(/usr/bin/time -o "$dir.time" -f "%U %S %w" "$bench" --child window offscreen 0 "$from" "$to" "$dir" 2>/dev/null)
+    line=$(/usr/bin/time -o "$dir.time" -f "%U %S %w" "$bench" --child window "$platform" 0 "$from" "$to" "$dir" 2>/dev/null)
     wall=$(printf '%s\n' "$line" | sed -n 's/.*seconds=\([0-9.]*\).*/\1/p')
     cpu=$(awk '{print $1 + $2}' "$dir.time")
     switches=$(awk '{print $3}' "$dir.time")
@@ -49,7 +51,7 @@ for r in $(seq "$rounds"); do
     fi
   done
 done
-echo "$from → $to, $rounds rounds, offscreen; seconds of the click, CPU seconds and voluntary switches of the process"
+echo "$from → $to, $rounds rounds, $platform; seconds of the click, CPU seconds and voluntary switches of the process"
 echo "A $a: $(stats 3 "${wall_a[@]}"); CPU $(stats 2 "${cpu_a[@]}"); switches $(stats 0 "${sw_a[@]}")"
 echo "B $b: $(stats 3 "${wall_b[@]}"); CPU $(stats 2 "${cpu_b[@]}"); switches $(stats 0 "${sw_b[@]}")"
 echo "copies left in $base"
