@@ -7,6 +7,17 @@ std::size_t char_length(std::string_view t, std::size_t i) {
   return 1;
 }
 
+namespace {
+
+// Whether `what` (not empty, and fitting from i) stands at byte i. The first
+// byte is looked at before the rest: these scans stop at every character,
+// and paths are split once per file of a run.
+bool starts_at(std::string_view t, std::size_t i, std::string_view what) {
+  return t[i] == what[0] && t.compare(i, what.size(), what) == 0;
+}
+
+}  // namespace
+
 Text left(std::string_view t, long long n) {
   if (n <= 0) return {};
   if (static_cast<unsigned long long>(n) >= t.size()) return Text(t);
@@ -22,7 +33,7 @@ Text right(std::string_view t, long long n) {
 long long find(std::string_view t, std::string_view what) {
   if (what.empty()) return -1;
   for (std::size_t i = 0; i + what.size() <= t.size(); i += char_length(t, i)) {
-    if (t.compare(i, what.size(), what) == 0) return static_cast<long long>(i) + 1;
+    if (starts_at(t, i, what)) return static_cast<long long>(i) + 1;
   }
   return -1;
 }
@@ -32,7 +43,7 @@ long long find_last(std::string_view t, std::string_view what) {
   long long last = -1;
   if (what.empty()) return -1;
   for (std::size_t i = 0; i + what.size() <= t.size(); i += char_length(t, i)) {
-    if (t.compare(i, what.size(), what) == 0) last = static_cast<long long>(i) + 1;
+    if (starts_at(t, i, what)) last = static_cast<long long>(i) + 1;
   }
   return last;
 }
@@ -47,7 +58,7 @@ std::vector<Text> split(std::string_view t, std::string_view separator) {
   std::size_t start = 0;
   std::size_t i = 0;
   while (i + separator.size() <= t.size()) {
-    if (t.compare(i, separator.size(), separator) == 0) {
+    if (starts_at(t, i, separator)) {
       pieces.emplace_back(t.substr(start, i - start));
       i += separator.size();
       start = i;
