@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "app/program_values.h"
@@ -57,13 +58,14 @@ class Workers {
   std::unique_ptr<Namer> namer_;
 };
 
-std::unique_ptr<LookAhead> workers_for(const std::vector<text::Text>& paths) {
+std::unique_ptr<LookAhead> workers_for(std::vector<text::Text> paths) {
   if (paths.empty()) return nullptr;
   if (paths.size() == 1) {
     const std::optional<std::uint64_t> size = platform::regular_file_size(paths.front());
     if (!size || *size < kAloneBelow) return nullptr;
   }
-  return std::make_unique<LookAhead>(paths, 原编码名, 现编码名, LookAhead::Limits{}, platform::wake_message_loop);
+  return std::make_unique<LookAhead>(std::move(paths), 原编码名, 现编码名, LookAhead::Limits{},
+                                     platform::wake_message_loop);
 }
 
 }  // namespace
@@ -94,7 +96,7 @@ void 按钮_转换_被单击() {
   std::vector<text::Text> paths;
   paths.reserve(static_cast<std::size_t>(N));
   for (int P = 1; P <= N; ++P) paths.push_back(原始文件路径.at(static_cast<std::size_t>(P)));
-  const Workers workers(workers_for(paths));
+  const Workers workers(workers_for(std::move(paths)));
 
   // Files converted so far in this run: the label counts these, so that a
   // file that failed is never reported as converted.
@@ -103,7 +105,6 @@ void 按钮_转换_被单击() {
     platform::process_waiting_messages();
     if (stopped(P)) return;
     const std::size_t index = static_cast<std::size_t>(P - 1);
-    const text::Text& S = paths[index];
     const text::Text 原编码 = 原编码名;
     const text::Text 现编码 = 现编码名;
     转换结果 result;
@@ -128,7 +129,8 @@ void 按钮_转换_被单击() {
         result = 完成转换(std::move(*prepared));
       }
     } else {
-      result = 转换单个文件(S, 原编码, 现编码);
+      // Still row P's path: nothing was served since the check above.
+      result = 转换单个文件(原始文件路径.at(static_cast<std::size_t>(P)), 原编码, 现编码);
     }
     // Row P of the source list is file P: the run stops above once the list
     // has been cleared, and added files go below.
