@@ -14,8 +14,9 @@ LookAhead::LookAhead(std::vector<text::Text> paths, text::Text 原编码, text::
       原编码_(std::move(原编码)),
       现编码_(std::move(现编码)),
       cores_(platform::usable_cores()) {
-  entries_.reserve(paths_.size());
-  for (std::size_t i = 0; i < paths_.size(); ++i) entries_.push_back(std::make_unique<Entry>());
+  // An entry is made when its file is started and freed when it is taken:
+  // a run of many thousands of files holds a few dozen at a time.
+  entries_.resize(paths_.size());
   unsigned workers = limits_.workers != 0 ? limits_.workers : cores_;
   workers = static_cast<unsigned>(std::min<std::size_t>(workers, paths_.size()));
   for (unsigned i = 0; i < workers; ++i) {
@@ -48,7 +49,9 @@ void LookAhead::stop() {
   {
     std::lock_guard lock(mutex_);
     stopping_ = true;
-    for (const auto& e : entries_) e->stop.store(true, std::memory_order_relaxed);
+    for (const auto& e : entries_) {
+      if (e) e->stop.store(true, std::memory_order_relaxed);
+    }
   }
   work_changed_.notify_all();
 }
@@ -61,7 +64,7 @@ bool LookAhead::stopped() const {
 std::size_t LookAhead::next_to_start() const {
   const std::size_t end = std::min(entries_.size(), taken_ + 1 + limits_.files);
   for (std::size_t i = taken_; i < end; ++i) {
-    if (entries_[i]->state != State::waiting) continue;
+    if (entries_[i] && entries_[i]->state != State::waiting) continue;
     // The file the run waits for always starts; later ones only while the
     // converted bytes held back stay within bounds.
     if (i == taken_ || held_bytes_ < limits_.bytes) return i;
@@ -87,6 +90,7 @@ void LookAhead::work() {
     std::size_t index = entries_.size();
     work_changed_.wait(lock, [&] { return stopping_ || (index = next_to_start()) < entries_.size(); });
     if (stopping_) return;
+    if (!entries_[index]) entries_[index] = std::make_unique<Entry>();
     Entry& e = *entries_[index];
     e.state = State::running;
     e.again = false;
@@ -129,6 +133,7 @@ void LookAhead::set_encodings(std::size_t next, const text::Text& 原编码, con
     原编码_ = 原编码;
     现编码_ = 现编码;
     for (std::size_t i = next; i < entries_.size(); ++i) {
+      if (!entries_[i]) continue;
       Entry& e = *entries_[i];
       if (e.state == State::waiting) continue;
       if (e.原编码 != 原编码 || e.现编码 != 现编码) restart(e);
@@ -139,14 +144,15 @@ void LookAhead::set_encodings(std::size_t next, const text::Text& 原编码, con
 
 bool LookAhead::ready(std::size_t index) const {
   std::lock_guard lock(mutex_);
-  return index < entries_.size() && entries_[index]->state == State::done;
+  return index < entries_.size() && entries_[index] && entries_[index]->state == State::done;
 }
 
 std::optional<预备转换> LookAhead::take(std::size_t index) {
   std::optional<预备转换> taken;
   {
     std::lock_guard lock(mutex_);
-    Entry& e = *entries_.at(index);
+    if (!entries_.at(index)) return std::nullopt;
+    Entry& e = *entries_[index];
     if (e.state != State::done) return std::nullopt;
     if (e.prepared.converted() && !e.prepared.source_unchanged()) {
       // Changed after it was converted: the run converts it as it is now.
@@ -154,8 +160,7 @@ std::optional<预备转换> LookAhead::take(std::size_t index) {
     } else {
       held_bytes_ -= e.prepared.result.bytes_out;
       taken.emplace(std::move(e.prepared));
-      e.prepared = 预备转换{};
-      e.state = State::taken;
+      entries_[index].reset();  // no thread holds it once it is done
       taken_ = std::max(taken_, index + 1);
     }
   }

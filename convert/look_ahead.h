@@ -57,7 +57,7 @@ class LookAhead {
   std::optional<预备转换> take(std::size_t index);
 
  private:
-  enum class State { waiting, running, done, taken };
+  enum class State { waiting, running, done };
   struct Entry {
     State state = State::waiting;
     bool again = false;  // its encodings changed while it ran
@@ -72,7 +72,7 @@ class LookAhead {
   void restart(Entry& e);  // under mutex_
 
   std::vector<text::Text> paths_;
-  std::vector<std::unique_ptr<Entry>> entries_;
+  std::vector<std::unique_ptr<Entry>> entries_;  // none: waiting, or taken (before taken_)
   Limits limits_;
   std::function<void()> on_ready_;
   text::Text 原编码_, 现编码_;
