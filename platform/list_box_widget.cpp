@@ -94,12 +94,15 @@ ListBoxWidget::ListBoxWidget(QWidget* parent) : QListWidget(parent) {
 void ListBoxWidget::set_mark(int row, ItemMark mark, const QString& tooltip) {
   QListWidgetItem* it = item(row);
   if (it == nullptr) return;
+  if (mark != ItemMark::none || !tooltip.isEmpty()) may_have_marks_ = true;
   if (it->data(kMarkRole).toInt() != static_cast<int>(mark)) it->setData(kMarkRole, static_cast<int>(mark));
   if (it->toolTip() != tooltip) it->setToolTip(tooltip);
 }
 
 void ListBoxWidget::clear_marks() {
+  if (!may_have_marks_) return;
   for (int row = 0; row < count(); ++row) set_mark(row, ItemMark::none, QString());
+  may_have_marks_ = false;
 }
 
 void ListBoxWidget::note(Pending change) {

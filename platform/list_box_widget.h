@@ -50,6 +50,9 @@ class ListBoxWidget final : public QListWidget {
   // The row at the bottom edge of the view after the last layout; -1 when
   // unknown or when the rows end above that edge.
   int last_row_in_view_ = -1;
+  // Whether any row may hold a mark or a tooltip: a list filled since the
+  // last clearing of marks has none, and a run starts by clearing them.
+  bool may_have_marks_ = false;
 };
 
 }  // namespace platform
