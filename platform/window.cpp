@@ -106,7 +106,7 @@ void Window::set_program_icon() {
   link_program_resources();
   // Read as PNG and nothing else: left to guess, Qt loads every image
   // plugin it has to ask whether the file is theirs (four shared objects
-  // and about 0.3 MiB of the idle window, for one known PNG).
+  // and 0.2-0.3 MiB of the idle window, for one known PNG).
   QImageReader reader(QStringLiteral(":/icons/bixiqin-48.png"), "png");
   reader.setAutoDetectImageFormat(false);
   const QIcon icon(QPixmap::fromImage(reader.read()));
