@@ -29,6 +29,10 @@ text::Text code_point(char32_t c) {
 
 text::Text number(std::uint64_t n) { return text::decimal(static_cast<long long>(n)); }
 
+text::Text too_many_open(bool zh) {
+  return zh ? "同时打开的文件太多"_gbk : "too many files are open at once";
+}
+
 text::Text source_problem(FileError e, bool zh) {
   switch (e) {
     case FileError::missing: return zh ? "找不到这个文件"_gbk : "no such file";
@@ -37,6 +41,8 @@ text::Text source_problem(FileError e, bool zh) {
     case FileError::not_a_file: return zh ? "不是普通文件"_gbk : "not a regular file";
     case FileError::changed:
       return zh ? "转换时文件被其他程序改动了"_gbk : "another program changed it while it was converted";
+    case FileError::name_too_long: return zh ? "文件名太长"_gbk : "its name is too long";
+    case FileError::too_many_open: return too_many_open(zh);
     default: return zh ? "读取出错"_gbk : "it could not be read";
   }
 }
@@ -44,6 +50,9 @@ text::Text source_problem(FileError e, bool zh) {
 text::Text output_problem(FileError e, bool zh) {
   switch (e) {
     case FileError::no_room: return zh ? "磁盘已满"_gbk : "the disk is full";
+    case FileError::too_large:
+      return zh ? "输出文件超过了系统允许的单个文件大小"_gbk : "the output is larger than this system allows for one file";
+    case FileError::too_many_open: return too_many_open(zh);
     case FileError::no_permission: return zh ? "没有写入权限"_gbk : "no permission to write the output";
     case FileError::folder_in_the_way:
       return zh ? "已有同名的文件夹，输出文件无法写入"_gbk : "a folder has the output's name";

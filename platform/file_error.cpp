@@ -12,10 +12,12 @@ FileError file_error_of(int error, bool writing) {
     case EPERM: return FileError::no_permission;
     case EISDIR: return writing ? FileError::folder_in_the_way : FileError::folder;
     case ENOSPC:
-    case EDQUOT:
-    case EFBIG: return FileError::no_room;
+    case EDQUOT: return FileError::no_room;
+    case EFBIG: return FileError::too_large;
     case ENAMETOOLONG: return FileError::name_too_long;
     case EROFS: return FileError::read_only;
+    case EMFILE:
+    case ENFILE: return FileError::too_many_open;
     default: return writing ? FileError::other : FileError::read_error;
   }
 }

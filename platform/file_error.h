@@ -10,10 +10,12 @@ enum class FileError : unsigned char {
   not_a_file,         // a source that is a FIFO, device or socket
   read_error,
   changed,            // a source cut short, grown or rewritten while it was read
-  no_room,            // disk full, quota or file size limit
+  no_room,            // disk full or quota
+  too_large,          // larger than the system allows for one file
   folder_in_the_way,  // a folder holds the output's name
   name_too_long,
   read_only,          // a read-only file system
+  too_many_open,      // the process or the system has no file handle to spare
   other,
 };
 
