@@ -58,7 +58,7 @@ StreamResult 流式转码(ByteSource& in, std::string_view 原编码, std::strin
     while (left > 0) {
       char* dst = output;
       std::size_t space = room;
-      const std::size_t result = iconv(cd.get(), &src, &left, &dst, &space);
+      const std::size_t result = cd.convert(&src, &left, &dst, &space);
       const int error = errno;
       const std::size_t produced = static_cast<std::size_t>(dst - output);
       if (produced > 0 && !out.write({output, produced})) return end(StreamEnd::write_failed);

@@ -26,7 +26,7 @@ bool convert_into(std::string_view 数据, std::string_view 原编码, std::stri
   for (int call = 1; call <= kMaxIconvCalls; ++call) {
     char* dst = out.data() + written;
     std::size_t space = out.capacity() - written;
-    const std::size_t result = iconv(cd.get(), &in, &in_left, &dst, &space);
+    const std::size_t result = cd.convert(&in, &in_left, &dst, &space);
     const int error = errno;
     written = static_cast<std::size_t>(dst - out.data());
     if (result != static_cast<std::size_t>(-1)) {
