@@ -38,21 +38,25 @@ namespace {
 
 }  // namespace
 
-bool 预备转换::source_unchanged() const { return source != nullptr && source->intact_after(source->size()); }
+bool 预备转换::source_unchanged() const { return source != nullptr && source->still_named(); }
 
 预备转换 准备转换(std::string_view S, std::string_view 原编码, std::string_view 现编码, unsigned workers,
                   const std::atomic<bool>* stop) {
+  return 准备转换到(S, 输出文件名(S, 现编码), 原编码, 现编码, workers, stop);
+}
+
+预备转换 准备转换到(std::string_view S, std::string_view 输出, std::string_view 原编码, std::string_view 现编码,
+                    unsigned workers, const std::atomic<bool>* stop) {
   auto source = std::make_unique<platform::SourceFile>();
   // Anything but a regular file is a failure: an unreadable source must
   // never pass for an empty one.
   if (source->open(S) != platform::ReadOutcome::read) {
     return failed_early(failed(Outcome::source_unreadable, source->error()));
   }
-  text::Text 输出 = 输出文件名(S, 现编码);
   // The output has no name until the whole file converted; it may be read
   // by no one the source could not be read by.
   auto output = std::make_unique<platform::NewFile>();
-  if (!output->create(输出, source->permissions())) {
+  if (!output->create_beside(*source, 输出)) {
     return failed_early(failed(Outcome::output_not_written, output->error()));
   }
   const bool watch_utf8 = 原编码 == "GBK" || 原编码 == "GB18030";
@@ -84,12 +88,15 @@ bool 预备转换::source_unchanged() const { return source != nullptr && source
     case StreamEnd::changed: return failed_early(failed(Outcome::source_unreadable, source->error()));
     case StreamEnd::write_failed: return failed_early(failed(Outcome::output_not_written, write_error));
   }
+  // What is needed to see whether the file is still the one converted stays;
+  // its handle goes, so that files waiting to be named hold fewer.
+  source->close_file();
   预备转换 p;
   p.result.outcome = Outcome::converted;
   p.result.bytes_in = stream.read;
   p.result.bytes_out = stream.written;
   p.result.also_valid_utf8 = also_valid_utf8;
-  p.输出 = std::move(输出);
+  p.输出 = text::Text(输出);
   p.source = std::move(source);
   p.output = std::move(output);
   return p;
@@ -97,6 +104,10 @@ bool 预备转换::source_unchanged() const { return source != nullptr && source
 
 转换结果 完成转换(预备转换 prepared) {
   if (!prepared.converted()) return std::move(prepared.result);
+  // Converted from the file its name led to then: if the name leads to
+  // another file by now (replaced, removed, rewritten or re-permissioned),
+  // the output would be made from bytes the user no longer has.
+  if (!prepared.source_unchanged()) return failed(Outcome::source_unreadable, platform::FileError::changed);
   prepared.source.reset();
   if (!prepared.output->commit()) return failed(Outcome::output_not_written, prepared.output->error());
   转换结果 result = std::move(prepared.result);
@@ -108,4 +119,9 @@ bool 预备转换::source_unchanged() const { return source != nullptr && source
 转换结果 转换单个文件(std::string_view S, std::string_view 原编码, std::string_view 现编码,
                       unsigned workers) {
   return 完成转换(准备转换(S, 原编码, 现编码, workers));
+}
+
+转换结果 转换单个文件到(std::string_view S, std::string_view 输出, std::string_view 原编码, std::string_view 现编码,
+                        unsigned workers) {
+  return 完成转换(准备转换到(S, 输出, 原编码, 现编码, workers));
 }

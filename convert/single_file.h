@@ -56,6 +56,11 @@ struct 转换结果 {
 转换结果 转换单个文件(std::string_view S, std::string_view 原编码, std::string_view 现编码,
                       unsigned workers = 0);
 
+// The same, the output named `输出` (beside S: in S's folder) instead of by
+// the window's rule.
+转换结果 转换单个文件到(std::string_view S, std::string_view 输出, std::string_view 原编码, std::string_view 现编码,
+                        unsigned workers = 0);
+
 // A file converted but not yet named: the first half of 转换单个文件, which
 // may run on any thread and ahead of the moment its output is due.
 struct 预备转换 {
@@ -63,13 +68,14 @@ struct 预备转换 {
   // 输出路径 from 完成转换.
   转换结果 result;
   text::Text 输出;
-  // Held open until the naming: the source's change meanwhile shows, and the
-  // output stays unnamed, so that dropping this leaves nothing behind.
+  // Kept until the naming: what the source was, to see that its name still
+  // leads to it, and the output, unnamed, so that dropping this leaves
+  // nothing behind.
   std::unique_ptr<platform::SourceFile> source;
   std::unique_ptr<platform::NewFile> output;
 
   bool converted() const { return output != nullptr; }
-  // Whether the source is still as it was converted.
+  // Whether the source's name still leads to the file as it was converted.
   bool source_unchanged() const;
 };
 
@@ -77,5 +83,7 @@ struct 预备转换 {
 // `stop` is set the conversion ends early as a failed read.
 预备转换 准备转换(std::string_view S, std::string_view 原编码, std::string_view 现编码, unsigned workers = 0,
                   const std::atomic<bool>* stop = nullptr);
+预备转换 准备转换到(std::string_view S, std::string_view 输出, std::string_view 原编码, std::string_view 现编码,
+                    unsigned workers = 0, const std::atomic<bool>* stop = nullptr);
 // Names a converted file's output; a failed file stays failed.
 转换结果 完成转换(预备转换 prepared);

@@ -5,19 +5,17 @@
 #include <QEventLoop>
 #include <QScreen>
 #include <QThread>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/frame_pacer.h"
+#include "platform/process_signals.h"
 #include "platform/toolkit_translation.h"
 
 namespace platform {
 
 void init_application(int& argc, char** argv) {
-  // A write past the user's file size limit then fails like one to a full
-  // disk (the file is not converted) instead of ending the program.
-  std::signal(SIGXFSZ, SIG_IGN);
+  guard_outputs_against_signals();
   if (QCoreApplication::instance() != nullptr) return;
   auto* app = new QApplication(argc, argv);
   // Docks and task bars match the window to the installed desktop entry.

@@ -3,19 +3,21 @@
 // Until then it has no name at all where the file system allows (an unnamed
 // file in the output's folder), so that neither a reader nor a crash ever
 // finds half a file; elsewhere it has a hidden name of its own beside the
-// output, removed again on failure.
-#include <string>
+// output, removed again on failure or when a signal ends the program.
+#include <memory>
 #include <string_view>
 
 #include "platform/file_error.h"
 
 namespace platform {
 
+class SourceFile;
+
 class NewFile {
  public:
-  NewFile() = default;
+  NewFile();
   // A file not committed is removed.
-  ~NewFile() { discard(); }
+  ~NewFile();
   NewFile(const NewFile&) = delete;
   NewFile& operator=(const NewFile&) = delete;
 
@@ -23,6 +25,13 @@ class NewFile {
   // permission bits are `permissions` less the umask, and never wider than
   // those of a file already under that name. False when it cannot be made.
   bool create(std::string_view path, unsigned permissions);
+
+  // The same for the output of `source`, which is open: `path` is taken in
+  // the very folder the source was opened in, wherever that folder is by
+  // now. The output may be read by no one the source could not be read by:
+  // it gets the source's permission bits, access list and group, and where
+  // the list or the group cannot be carried over, narrower bits instead.
+  bool create_beside(const SourceFile& source, std::string_view path);
 
   // Appends `bytes`; false when they cannot all be written (a full disk).
   bool write(std::string_view bytes);
@@ -32,27 +41,20 @@ class NewFile {
   bool commit();
 
   // Why the last create, write or commit failed.
-  FileError error() const { return error_; }
+  FileError error() const;
 
   // Whether the file is unnamed until its commit (for the tests).
-  bool unnamed() const { return fd_ >= 0 && temporary_.empty(); }
+  bool unnamed() const;
+
+  struct State;
 
  private:
-  // Gives the unnamed file the name `name`; false (errno set) when it cannot.
-  bool link_unnamed(const std::string& name) const;
-  bool name_temporarily();
-  // Links the unnamed file under the output's name when none has it yet:
-  // false when that could not be done (a file of that name, say), and true
-  // when it was tried, error_ telling whether it succeeded.
-  bool link_as_output();
+  bool start(unsigned permissions, const SourceFile* source);
   // Notes why (from errno) and removes the file: always false.
   bool fail();
   void discard();
 
-  std::string final_;
-  std::string temporary_;  // the file's name before its commit, if it has one
-  int fd_ = -1;
-  FileError error_ = FileError::none;
+  std::unique_ptr<State> state_;
 };
 
 }  // namespace platform

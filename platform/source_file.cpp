@@ -1,47 +1,110 @@
 #include "platform/source_file.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 
+#include "platform/source_file_state.h"
 #include "text/encoding_boundary.h"
 
 namespace platform {
+namespace {
+
+// The kernel's own file systems, whose files give their contents on reading
+// but no true size: proc says 0, sysfs a page.
+bool on_system_file_system(int fd) {
+  struct statfs info {};
+  if (::fstatfs(fd, &info) != 0) return false;
+  switch (static_cast<unsigned long>(info.f_type)) {
+    case PROC_SUPER_MAGIC:
+    case SYSFS_MAGIC:
+    case DEBUGFS_MAGIC:
+    case TRACEFS_MAGIC:
+    case SECURITYFS_MAGIC:
+    case CGROUP_SUPER_MAGIC:
+    case CGROUP2_SUPER_MAGIC: return true;
+    default: return false;
+  }
+}
+
+std::size_t size_of(const struct stat& info) {
+  return static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0);
+}
+
+}  // namespace
+
+FolderHandle::~FolderHandle() {
+  if (fd >= 0) ::close(fd);
+}
+
+PathParts split_native_path(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  PathParts parts;
+  if (slash == std::string::npos) {
+    parts.folder = ".";
+    parts.name = path;
+  } else {
+    parts.folder = slash == 0 ? std::string("/") : path.substr(0, slash);
+    parts.name = path.substr(slash + 1);
+  }
+  // "books/" names the folder itself.
+  if (parts.name.empty()) parts.name = ".";
+  return parts;
+}
+
+std::shared_ptr<FolderHandle> open_folder(const std::string& native) {
+  const int fd = ::open(native.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  return std::make_shared<FolderHandle>(fd, native);
+}
+
+SourceFile::SourceFile() : state_(std::make_unique<State>()) {}
+SourceFile::~SourceFile() { close(); }
+
+std::size_t SourceFile::size() const { return size_of(state_->opened); }
+unsigned SourceFile::permissions() const { return state_->opened.st_mode & 0777; }
+FileError SourceFile::error() const { return state_->error; }
 
 ReadOutcome SourceFile::open(std::string_view path) {
   close();
-  error_ = FileError::missing;
+  State& s = *state_;
+  s.error = FileError::missing;
   if (path.empty()) return ReadOutcome::cannot_open;
-  const std::string native = text::to_utf8(path);
+  PathParts parts = split_native_path(text::to_utf8(path));
+  s.folder = open_folder(parts.folder);
   // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below.
-  fd_ = ::open(native.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd_ < 0) {
-    error_ = detail::file_error_of(errno, false);
+  if (s.folder) s.fd = ::openat(s.folder->fd, parts.name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (s.fd < 0) {
+    s.error = detail::file_error_of(errno, false);
+    s.folder.reset();
     return ReadOutcome::cannot_open;
   }
-  struct stat info {};
+  s.name = std::move(parts.name);
   ReadOutcome outcome = ReadOutcome::read;
   FileError error = FileError::none;
-  if (::fstat(fd_, &info) != 0) {
+  if (::fstat(s.fd, &s.opened) != 0) {
     outcome = ReadOutcome::read_error;
     error = FileError::read_error;
-  } else if (!S_ISREG(info.st_mode)) {
+  } else if (!S_ISREG(s.opened.st_mode)) {
     outcome = ReadOutcome::not_a_file;
-    error = S_ISDIR(info.st_mode) ? FileError::folder : FileError::not_a_file;
+    error = S_ISDIR(s.opened.st_mode) ? FileError::folder : FileError::not_a_file;
   }
   if (outcome != ReadOutcome::read) {
     close();
-    error_ = error;
+    s.error = error;
     return outcome;
   }
-  error_ = FileError::none;
-  size_ = static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 0);
-  permissions_ = info.st_mode & 0777;
-  modified_ = info.st_mtim;
-  ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+  s.error = FileError::none;
+  // An empty file on a disk is read as empty, even if it grows meanwhile;
+  // the kernel's own files are read to their end.
+  s.size_known = s.opened.st_size > 0 || !on_system_file_system(s.fd);
+  ::posix_fadvise(s.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   return outcome;
 }
 
@@ -50,75 +113,109 @@ std::optional<std::uint64_t> regular_file_size(std::string_view path) {
   if (path.empty() || ::stat(text::to_utf8(path).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
     return std::nullopt;
   }
-  return static_cast<std::uint64_t>(info.st_size > 0 ? info.st_size : 0);
+  return static_cast<std::uint64_t>(size_of(info));
 }
 
 std::ptrdiff_t SourceFile::read(char* into, std::size_t room) {
-  const std::ptrdiff_t n = read_at(static_cast<std::uint64_t>(position_), into, room);
-  if (n > 0) position_ += n;
+  const std::ptrdiff_t n = read_at(static_cast<std::uint64_t>(state_->position), into, room);
+  if (n > 0) state_->position += n;
   return n;
 }
 
 std::ptrdiff_t SourceFile::read_at(std::uint64_t offset, char* into, std::size_t room) const {
-  if (fd_ < 0) return -1;
+  const State& s = *state_;
+  if (s.fd < 0) return -1;
+  if (s.size_known) {
+    // A file that grows as it is read would otherwise never end; one that
+    // grew is found changed at the end.
+    const std::uint64_t size = size_of(s.opened);
+    room = static_cast<std::size_t>(std::min<std::uint64_t>(room, offset < size ? size - offset : 0));
+    if (room == 0) return 0;
+  }
   for (;;) {
-    const ssize_t n = ::pread(fd_, into, room, static_cast<off_t>(offset));
+    const ssize_t n = ::pread(s.fd, into, room, static_cast<off_t>(offset));
     if (n >= 0) return n;
     if (errno != EINTR) {
-      error_ = FileError::read_error;
+      s.error = FileError::read_error;
       return -1;
     }
   }
 }
 
+bool SourceFile::intact() const { return intact_after(static_cast<std::uint64_t>(state_->position)); }
+
 bool SourceFile::intact_after(std::uint64_t bytes_read) const {
+  const State& s = *state_;
   struct stat now {};
-  if (fd_ < 0 || ::fstat(fd_, &now) != 0) {
-    error_ = FileError::read_error;
+  if (s.fd < 0 || ::fstat(s.fd, &now) != 0) {
+    s.error = FileError::read_error;
     return false;
   }
-  const bool same = static_cast<std::size_t>(now.st_size > 0 ? now.st_size : 0) == size_ &&
-                    now.st_mtim.tv_sec == modified_.tv_sec &&
-                    now.st_mtim.tv_nsec == modified_.tv_nsec;
-  // Files of the proc file system say they are empty but are not: for them
-  // the bytes read are all there is to compare.
-  const bool intact = same && (size_ == 0 || bytes_read == size_);
-  if (!intact) error_ = FileError::changed;
-  return intact;
+  const std::size_t size = size_of(s.opened);
+  const bool same = size_of(now) == size && now.st_mtim.tv_sec == s.opened.st_mtim.tv_sec &&
+                    now.st_mtim.tv_nsec == s.opened.st_mtim.tv_nsec;
+  // For the kernel's files that say they are empty, the bytes read are all
+  // there is to compare.
+  const bool intact = same && (!s.size_known || bytes_read == size);
+  if (intact) return true;
+  // Fewer bytes than its unchanged size promised: a file of the kernel's
+  // own, such as sysfs's, not one another program changed.
+  s.error = same && bytes_read < size && on_system_file_system(s.fd) ? FileError::not_a_file : FileError::changed;
+  return false;
+}
+
+bool SourceFile::still_named() const {
+  const State& s = *state_;
+  if (!s.folder) return false;
+  struct stat now {};
+  const bool same = ::fstatat(s.folder->fd, s.name.c_str(), &now, 0) == 0 && now.st_dev == s.opened.st_dev &&
+                    now.st_ino == s.opened.st_ino && now.st_mode == s.opened.st_mode &&
+                    now.st_size == s.opened.st_size && now.st_mtim.tv_sec == s.opened.st_mtim.tv_sec &&
+                    now.st_mtim.tv_nsec == s.opened.st_mtim.tv_nsec;
+  if (!same) s.error = FileError::changed;
+  return same;
 }
 
 ReadOutcome SourceFile::read_all(text::ByteSet& into) {
   into.clear();
-  if (fd_ < 0) return ReadOutcome::cannot_open;
-  // One byte more than the size, so that the end is seen without growing;
-  // a file that grows meanwhile is still read to its end.
-  if (!into.reserve(size_ + 1)) return ReadOutcome::no_memory;
-  position_ = 0;
-  std::size_t size = 0;
+  State& s = *state_;
+  if (s.fd < 0) return ReadOutcome::cannot_open;
+  // One byte more than the size, so that the end is seen without growing.
+  const std::size_t size = size_of(s.opened);
+  if (!into.reserve(size + 1)) return ReadOutcome::no_memory;
+  s.position = 0;
+  std::size_t have = 0;
   for (;;) {
-    if (size == into.capacity() && !into.reserve(into.capacity() + into.capacity() / 2 + 4096)) {
+    if (have == into.capacity() && !into.reserve(into.capacity() + into.capacity() / 2 + 4096)) {
       into.clear();
       return ReadOutcome::no_memory;
     }
-    const std::ptrdiff_t n = read(into.data() + size, into.capacity() - size);
+    const std::ptrdiff_t n = read(into.data() + have, into.capacity() - have);
     if (n < 0) {
       into.clear();
       return ReadOutcome::read_error;
     }
     if (n == 0) break;
-    size += static_cast<std::size_t>(n);
+    have += static_cast<std::size_t>(n);
   }
-  into.set_size(size);
+  into.set_size(have);
   return ReadOutcome::read;
 }
 
+void SourceFile::close_file() {
+  State& s = *state_;
+  if (s.fd >= 0) ::close(s.fd);
+  s.fd = -1;
+}
+
 void SourceFile::close() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
-  size_ = 0;
-  permissions_ = 0;
-  modified_ = {};
-  position_ = 0;
+  close_file();
+  State& s = *state_;
+  s.folder.reset();
+  s.name.clear();
+  s.opened = {};
+  s.size_known = true;
+  s.position = 0;
 }
 
 }  // namespace platform

@@ -1,13 +1,12 @@
 #pragma once
 // A file opened to be converted: only regular files, never waited on, only
 // ever read, and read front to back in pieces, so that a file of any size
-// takes the same small memory.
-#include <sys/types.h>
-
-#include <atomic>
+// takes the same small memory. It is opened by its name within a handle on
+// its folder, which an output written beside it shares: a folder renamed or
+// swapped meanwhile cannot send the output anywhere else.
 #include <cstddef>
 #include <cstdint>
-#include <ctime>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -19,8 +18,8 @@ namespace platform {
 
 class SourceFile {
  public:
-  SourceFile() = default;
-  ~SourceFile() { close(); }
+  SourceFile();
+  ~SourceFile();
   SourceFile(const SourceFile&) = delete;
   SourceFile& operator=(const SourceFile&) = delete;
 
@@ -28,11 +27,12 @@ class SourceFile {
   // otherwise why not (and nothing is open).
   ReadOutcome open(std::string_view path);
   // Its size and permission bits (rwx for owner, group, others) when opened.
-  std::size_t size() const { return size_; }
-  unsigned permissions() const { return permissions_; }
+  std::size_t size() const;
+  unsigned permissions() const;
 
   // The next bytes, up to `room` of them, into `into`: how many were read,
-  // 0 at the end of the file, -1 on a read error.
+  // 0 at the end of the file, -1 on a read error. Never past the size the
+  // file had when opened, so that a file that keeps growing still ends.
   std::ptrdiff_t read(char* into, std::size_t room);
 
   // Up to `room` bytes from `offset` on, whatever read() has reached; safe
@@ -42,9 +42,15 @@ class SourceFile {
   // Whether what was read is the whole file as it was when opened: its size
   // and modification time are unchanged and the bytes read were as many as
   // its size. A file cut short, grown or rewritten meanwhile is not.
-  bool intact() const { return intact_after(static_cast<std::uint64_t>(position_)); }
+  bool intact() const;
   // The same, `bytes_read` having been read in all (by read_at).
   bool intact_after(std::uint64_t bytes_read) const;
+
+  // Whether its name, in the folder it was opened in, still leads to the
+  // very file that was opened, with the same size, modification time and
+  // permissions: a file replaced, removed, rewritten or re-permissioned
+  // since is not. Also after close_file().
+  bool still_named() const;
 
   // Reads the file from its start to its end (which may have moved since
   // it was opened) into `into`, replacing what it held and reusing its
@@ -52,17 +58,19 @@ class SourceFile {
   ReadOutcome read_all(text::ByteSet& into);
 
   // Why the last open or read failed, or why the file is not intact.
-  FileError error() const { return error_; }
+  FileError error() const;
 
+  // Closes the file's own handle once it has been read, keeping its folder
+  // and what still_named() compares: a file converted ahead then holds one
+  // handle less while it waits.
+  void close_file();
   void close();
 
+  struct State;
+
  private:
-  int fd_ = -1;
-  std::size_t size_ = 0;
-  unsigned permissions_ = 0;
-  timespec modified_{};
-  off_t position_ = 0;
-  mutable std::atomic<FileError> error_{FileError::none};
+  friend class NewFile;
+  std::unique_ptr<State> state_;
 };
 
 // The size of the regular file at `path`; nothing for anything else.
