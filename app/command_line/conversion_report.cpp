@@ -1,20 +1,22 @@
 #include "app/command_line/conversion_report.h"
 
 #include "convert/single_file.h"
+#include "platform/native_path.h"
 #include "text/encoding_boundary.h"
 #include "text/gbk_literal.h"
 
 void ConversionReport::convert(std::string_view native_path) {
-  // Paths cross into program text and back losslessly, so the output's path
-  // is printed with exactly the bytes the system will show.
-  const 转换结果 r = 转换单个文件(text::from_utf8(native_path), options_.from, options_.to);
+  // The output's path is made from the name as the system gave it, split
+  // as the system splits paths, and printed with exactly those bytes.
+  const std::string output = platform::native_path_beside(native_path, text::join(options_.to, "  "));
+  const 转换结果 r =
+      转换单个文件到(text::from_utf8(native_path), text::from_utf8(output), options_.from, options_.to);
   if (!r.已转换) {
     any_failed_ = true;
     line(err_, native_path, 转换说明(r, options_.from, options_.to, language_));
     return;
   }
   if (!options_.quiet) {
-    const std::string output = text::to_utf8(r.输出路径);
     std::fwrite(output.data(), 1, output.size(), out_);
     std::fputc('\n', out_);
   }

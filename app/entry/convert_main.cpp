@@ -2,21 +2,48 @@
 // conversion as the window's, one file after the other, said on the
 // terminal instead of in the lists.
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "app/command_line/conversion_report.h"
 #include "app/command_line/message_language.h"
 #include "app/command_line/name_reader.h"
 #include "app/command_line/options.h"
 #include "app/command_line/usage.h"
+#include "platform/process_signals.h"
 #include "platform/standard_input.h"
 
 namespace {
 
-void convert_names_on_standard_input(ConversionReport& report, const ConvertOptions& options) {
-  const char separator = options.null_separated ? '\0' : '\n';
-  if (!read_names(stdin, separator, [&](std::string_view name) { report.convert(name); })) {
-    report.fail("standard input could not be read");
+struct FileNames {
+  std::vector<std::string> names;
+  bool input_failed = false;  // standard input could not be read
+  bool nul_in_a_line = false;  // a name ended by a line break holds a NUL
+};
+
+// The files to convert, in order: the FILE arguments, the names on standard
+// input in place of each "-" (and of none at all). Read whole before the
+// first file converts, so that a list that is not what it seems converts
+// nothing.
+FileNames names_to_convert(const ConvertOptions& options) {
+  FileNames all;
+  const auto from_standard_input = [&] {
+    const char separator = options.null_separated ? '\0' : '\n';
+    const bool read = read_names(stdin, separator, [&](std::string_view name) {
+      if (name.find('\0') != std::string_view::npos) all.nul_in_a_line = true;
+      all.names.emplace_back(name);
+    });
+    if (!read) all.input_failed = true;
+  };
+  if (options.files.empty()) from_standard_input();
+  for (const std::string& file : options.files) {
+    if (file == "-") {
+      from_standard_input();
+    } else {
+      all.names.push_back(file);
+    }
   }
+  return all;
 }
 
 }  // namespace
@@ -34,15 +61,16 @@ int main(int argc, char** argv) {
     print_usage_error(stderr, "no files to convert");
     return 2;
   }
+  platform::guard_outputs_against_signals();
 
-  ConversionReport report(options, message_language(), stdout, stderr);
-  if (options.files.empty()) convert_names_on_standard_input(report, options);
-  for (const std::string& file : options.files) {
-    if (file == "-") {
-      convert_names_on_standard_input(report, options);
-    } else {
-      report.convert(file);
-    }
+  const FileNames files = names_to_convert(options);
+  if (files.nul_in_a_line) {
+    // find -print0 without --null: one name glued to the next.
+    print_usage_error(stderr, "the names on standard input hold NUL bytes: use --null for names ended by NUL");
+    return 2;
   }
+  ConversionReport report(options, message_language(), stdout, stderr);
+  for (const std::string& name : files.names) report.convert(name);
+  if (files.input_failed) report.fail("standard input could not be read");
   return report.exit_status();
 }
