@@ -14,7 +14,7 @@ SANITIZE_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:allocator_may_return_
   LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/sanitizers/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: deps configure build run test screenshot icon clean check-sanitize check-thread fuzz package check-package bench tune-wav
+.PHONY: deps configure build run test screenshot icon clean check-sanitize check-thread fuzz package check-package bench tune-wav iconv-tables
 
 deps:
 	@./scripts/install-deps
@@ -86,3 +86,9 @@ clean:
 tune-wav: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target bixiqin-render-tune
 	./$(BUILD)/tools/bixiqin-render-tune $(BUILD)/about-tune.wav
+
+# The GBK and GB18030 tables of our own iconv (the Windows edition's), asked
+# again of this system's iconv and written over the committed ones.
+iconv-tables: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target bixiqin-make-iconv-tables
+	./$(BUILD)/tools/bixiqin-make-iconv-tables platform/common/iconv/tables.cpp
