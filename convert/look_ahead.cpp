@@ -1,10 +1,24 @@
 #include "convert/look_ahead.h"
 
 #include <algorithm>
+#include <chrono>
 #include <system_error>
 
 #include "platform/cores.h"
+#include "platform/file_handles.h"
 #include "platform/thread_priority.h"
+
+namespace {
+constexpr std::size_t kHandlesKept = 16;
+constexpr std::size_t kHandlesConverting = 5;
+constexpr std::size_t kHandlesHeld = 2;
+constexpr unsigned kTriesWithoutHandles = 50;
+constexpr auto kWaitForHandles = std::chrono::milliseconds(20);
+
+bool out_of_handles(const 预备转换& p) {
+  return !p.converted() && p.result.file_error == platform::FileError::too_many_open;
+}
+}  // namespace
 
 LookAhead::LookAhead(std::vector<text::Text> paths, text::Text 原编码, text::Text 现编码, Limits limits,
                      std::function<void()> on_ready)
@@ -18,6 +32,13 @@ LookAhead::LookAhead(std::vector<text::Text> paths, text::Text 原编码, text::
   // a run of many thousands of files holds a few dozen at a time.
   entries_.resize(paths_.size());
   unsigned workers = limits_.workers != 0 ? limits_.workers : cores_;
+  // Under a low limit on open files (ulimit -n), no further ahead than the
+  // handles allow: a file converted ahead holds two (its folder, its unnamed
+  // output), one being converted up to five, and the window needs its own.
+  const std::size_t spare = platform::spare_file_handles();
+  const std::size_t budget = spare > kHandlesKept ? spare - kHandlesKept : 0;
+  workers = static_cast<unsigned>(std::clamp<std::size_t>(budget / kHandlesConverting, 1, workers));
+  limits_.files = std::min(limits_.files, (budget - std::min(budget, workers * kHandlesConverting)) / kHandlesHeld);
   workers = static_cast<unsigned>(std::min<std::size_t>(workers, paths_.size()));
   for (unsigned i = 0; i < workers; ++i) {
     ++threads_left_;
@@ -101,9 +122,16 @@ void LookAhead::work() {
     // in hand: as many threads in all as cores, so that memory stays bounded.
     ++running_;
     const unsigned threads = std::max(1u, cores_ / running_);
-    lock.unlock();
-    预备转换 prepared = 准备转换(paths_[index], e.原编码, e.现编码, threads, &e.stop);
-    lock.lock();
+    预备转换 prepared;
+    for (;;) {
+      lock.unlock();
+      prepared = 准备转换(paths_[index], e.原编码, e.现编码, threads, &e.stop);
+      lock.lock();
+      // Out of file handles: tried again when the run takes a file or after
+      // a moment, for a while; only if that never helps is it the reason.
+      if (!out_of_handles(prepared) || e.again || stopping_ || ++e.tries >= kTriesWithoutHandles) break;
+      work_changed_.wait_for(lock, kWaitForHandles);
+    }
     --running_;
     if (e.again || stopping_) {
       e.state = State::waiting;

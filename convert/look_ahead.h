@@ -61,6 +61,7 @@ class LookAhead {
   struct Entry {
     State state = State::waiting;
     bool again = false;  // its encodings changed while it ran
+    unsigned tries = 0;  // how often it found no file handle to spare
     std::atomic<bool> stop{false};
     text::Text 原编码, 现编码;
     预备转换 prepared;

@@ -3,6 +3,7 @@
 // behind by what was not taken.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -147,4 +148,74 @@ TEST(LookAhead, EndingLeavesNoThreadAndNoOutputOfTheFilesNotTaken) {
   std::set<std::string> expected{"GBK  c0.txt", "big.txt"};
   for (int i = 0; i < 6; ++i) expected.insert("c" + std::to_string(i) + ".txt");
   EXPECT_EQ(run.folder.names(), expected);
+}
+
+// Catches a take() that checks only the handle it holds (size, change time)
+// and not what the name leads to now.
+TEST(LookAhead, AFileReplacedRemovedOrRepermissionedAfterItWasConvertedAheadIsNotNamedFromTheOldBytes) {
+  Chapters run(4);
+  // c3 is the output c0 will have: the run replaces it before reaching it.
+  run.folder.write("GB18030  c0.txt", "\xE6\x97\xA7\n");  // 旧
+  run.paths[3] = run.folder.text("GB18030  c0.txt");
+  LookAhead ahead(run.paths, "UTF-8", "GB18030", {2, 8, 1u << 30}, [] {});
+  ASSERT_TRUE(comes_ready(ahead, 3));
+
+  const auto taken = [&](std::size_t index) {
+    std::optional<预备转换> p;
+    for (int i = 0; i < 1000 && !p; ++i) {
+      if (ahead.ready(index)) p = ahead.take(index);
+      else std::this_thread::sleep_for(10ms);
+    }
+    return p ? 完成转换(std::move(*p)) : 转换结果{};
+  };
+  // A new file renamed over c1, as editors save; c2 removed and made again
+  // with the same bytes but private.
+  run.folder.write("new", "\xE6\x96\xB0\n");  // 新
+  std::filesystem::rename(run.folder.native("new"), run.folder.native("c1.txt"));
+  const std::string c2 = run.folder.read("c2.txt");
+  std::filesystem::remove(run.folder.native("c2.txt"));
+  run.folder.write("c2.txt", c2);
+  std::filesystem::permissions(run.folder.native("c2.txt"), std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::owner_write);
+
+  ASSERT_TRUE(taken(0).已转换);
+  ASSERT_TRUE(taken(1).已转换);
+  EXPECT_EQ(run.folder.read("GB18030  c1.txt"), "\xD0\xC2\n");  // 新, not the first c1
+  ASSERT_TRUE(taken(2).已转换);
+  struct stat info {};
+  ASSERT_EQ(stat(run.folder.native("GB18030  c2.txt").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  // The fourth file is the first one's output by now, not the user's old
+  // one: read as it is, GB18030 bytes, it is no UTF-8 (the old one was).
+  const 转换结果 fourth = taken(3);
+  EXPECT_EQ(fourth.outcome, Outcome::invalid_sequence);
+  EXPECT_FALSE(run.folder.exists("GB18030  GB18030  c0.txt"));
+}
+
+// Catches a look-ahead that holds handles for 32 files ahead whatever the
+// limit and fails a file that found none spare (which used to say "读取出错").
+TEST(LookAhead, ALowLimitOnOpenFilesStillConvertsEveryFile) {
+  Chapters run(300);
+  rlimit before {};
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &before), 0);
+  std::size_t open_now = 0;
+  for ([[maybe_unused]] const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) ++open_now;
+  rlimit low = before;
+  low.rlim_cur = open_now + 24;  // the window of a small ulimit -n
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+  std::vector<std::string> failed;
+  {
+    LookAhead ahead(run.paths, "UTF-8", "GBK", {2, 32, 1u << 30}, [] {});
+    for (std::size_t i = 0; i < run.paths.size(); ++i) {
+      std::optional<预备转换> p;
+      for (int t = 0; t < 1000 && !p; ++t) {
+        if (ahead.ready(i)) p = ahead.take(i);
+        else std::this_thread::sleep_for(1ms);
+      }
+      const 转换结果 r = p ? 完成转换(std::move(*p)) : 转换结果{};
+      if (!r.已转换) failed.push_back(std::to_string(i) + ": " + std::to_string(static_cast<int>(r.file_error)));
+    }
+  }
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &before), 0);
+  EXPECT_TRUE(failed.empty()) << failed.size() << " failed, the first " << failed.front();
 }
