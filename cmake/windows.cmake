@@ -1,0 +1,93 @@
+# The Windows edition, cross-built with mingw-w64 (cmake/toolchains/) from
+# the same folders: no Qt, FluidSynth or X11. Included by the top-level
+# CMakeLists.txt, which stops after it.
+#
+# A library is one folder's *.cpp files, less the files it leaves out for
+# this edition; a test program is one folder of tests/, likewise. Each file
+# left out says why, so that it can come back once its platform code exists.
+
+if(BIXIQIN_SANITIZE OR BIXIQIN_TSAN)
+  message(FATAL_ERROR "The sanitizers are for the Linux build; mingw-w64 has neither runtime.")
+endif()
+
+# The *.cpp files of `folder` (relative to the source tree) less the file
+# names in the list `left_out`, into `out`. A name left out that is not
+# there stops the configuration: a renamed file must not come back unseen.
+function(bixiqin_windows_sources out folder left_out)
+  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+  foreach(_file IN LISTS left_out)
+    if(NOT EXISTS ${CMAKE_SOURCE_DIR}/${folder}/${_file})
+      message(FATAL_ERROR "${folder}/${_file} is left out of the Windows edition but does not exist")
+    endif()
+    list(REMOVE_ITEM _src ${CMAKE_SOURCE_DIR}/${folder}/${_file})
+  endforeach()
+  set(${out} ${_src} PARENT_SCOPE)
+endfunction()
+
+# bixiqin_windows_library(<target> <folder> [LINK <target>...] [LEFT_OUT <file>...])
+# Adds the library to BIXIQIN_WINDOWS_LIBRARIES, which the tests link.
+function(bixiqin_windows_library name folder)
+  cmake_parse_arguments(PARSE_ARGV 2 _arg "" "" "LINK;LEFT_OUT")
+  bixiqin_windows_sources(_src ${folder} "${_arg_LEFT_OUT}")
+  add_library(${name} STATIC ${_src})
+  target_link_libraries(${name} PUBLIC bixiqin_settings ${_arg_LINK})
+  set(BIXIQIN_WINDOWS_LIBRARIES ${BIXIQIN_WINDOWS_LIBRARIES} ${name} PARENT_SCOPE)
+endfunction()
+
+# There is no iconv for mingw: our own, behind an <iconv.h> of the same
+# interface, so that the code including <iconv.h> compiles unchanged.
+if(NOT TARGET bixiqin_own_iconv)
+  add_subdirectory(platform/common/iconv)
+endif()
+add_library(bixiqin_iconv INTERFACE)
+target_include_directories(bixiqin_iconv INTERFACE ${CMAKE_SOURCE_DIR}/platform/win32/include)
+target_link_libraries(bixiqin_iconv INTERFACE bixiqin_own_iconv)
+
+set(BIXIQIN_WINDOWS_LIBRARIES "")
+bixiqin_windows_library(bixiqin_text text LINK bixiqin_iconv)
+
+if(NOT BIXIQIN_TESTS)
+  return()
+endif()
+
+# GoogleTest from Debian's sources, built for Windows with this toolchain.
+# SYSTEM: its headers' warnings are its own, as with the installed headers
+# on Linux.
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+enable_testing()
+include(GoogleTest)
+
+# The tests' entry without a window toolkit (tests/support/main.cpp starts
+# a QApplication).
+add_library(bixiqin_windows_test_main STATIC tests/support/windows_main.cpp)
+target_link_libraries(bixiqin_windows_test_main PUBLIC bixiqin_settings GTest::gtest)
+
+# The test folders built for Windows; tests/<folder> becomes test_<folder>
+# from its *.cpp files, less those in bixiqin_windows_left_out_<folder>.
+set(BIXIQIN_WINDOWS_TEST_FOLDERS text)
+
+# QtSeesReplacementCharactersForStrayBytes, in this file, compares with
+# Qt's strings.
+set(bixiqin_windows_left_out_text encoding_boundary_test.cpp)
+
+# Test discovery runs each program, and only x86_64 has an emulator here
+# (scripts/wine-run); the i686 tests are built but not registered.
+if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  message(STATUS "No emulator for ${CMAKE_SYSTEM_PROCESSOR}: the tests are built, not registered with ctest")
+endif()
+
+foreach(_folder IN LISTS BIXIQIN_WINDOWS_TEST_FOLDERS)
+  bixiqin_windows_sources(_src tests/${_folder} "${bixiqin_windows_left_out_${_folder}}")
+  add_executable(test_${_folder} ${_src})
+  target_link_libraries(test_${_folder} PRIVATE bixiqin_windows_test_main ${BIXIQIN_WINDOWS_LIBRARIES})
+  target_compile_definitions(test_${_folder} PRIVATE BIXIQIN_BINARY_DIR="${CMAKE_BINARY_DIR}"
+    BIXIQIN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  set_target_properties(test_${_folder} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  if(CMAKE_CROSSCOMPILING_EMULATOR)
+    # The first program run under Wine also makes the build's prefix.
+    gtest_discover_tests(test_${_folder} PROPERTIES LABELS ${_folder} DISCOVERY_TIMEOUT 120)
+  endif()
+endforeach()
