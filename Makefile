@@ -3,6 +3,8 @@ BUILD ?= build
 JOBS  ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(CI),-DBIXIQIN_WERROR=ON)
 
+WIN64_BUILD ?= build-win64
+WIN32_BUILD ?= build-win32
 SANITIZE_BUILD ?= build-asan
 THREAD_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
@@ -14,7 +16,7 @@ SANITIZE_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:allocator_may_return_
   LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/sanitizers/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: deps configure build run test screenshot icon clean check-sanitize check-thread fuzz package check-package bench tune-wav iconv-tables
+.PHONY: deps configure build run test screenshot icon clean check-sanitize check-thread fuzz package check-package bench tune-wav windows check-windows iconv-tables
 
 deps:
 	@./scripts/install-deps
@@ -81,6 +83,20 @@ check-package: package
 
 clean:
 	rm -rf $(BUILD)
+
+# The Windows editions, 64 and 32 bits, cross-built with mingw-w64 in their
+# own folders (cmake/windows.cmake).
+windows:
+	@./scripts/install-windows-deps
+	@cmake -S . -B $(WIN64_BUILD) -G Ninja $(CMAKE_FLAGS) --toolchain $(CURDIR)/cmake/toolchains/x86_64-w64-mingw32.cmake >/dev/null
+	@cmake --build $(WIN64_BUILD) -j $(JOBS)
+	@cmake -S . -B $(WIN32_BUILD) -G Ninja $(CMAKE_FLAGS) --toolchain $(CURDIR)/cmake/toolchains/i686-w64-mingw32.cmake >/dev/null
+	@cmake --build $(WIN32_BUILD) -j $(JOBS)
+
+# The 64-bit edition's tests under Wine (scripts/wine-run); nothing 32-bit
+# runs on this machine, so those tests are only built.
+check-windows: windows
+	cd $(WIN64_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 # The About window's tune rendered offline through the synthesizer.
 tune-wav: configure
