@@ -3,6 +3,7 @@
 // read back.
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <set>
@@ -58,9 +60,11 @@ struct Ran {
 };
 
 // Runs the program with `args`, the environment `env` and nothing else in
-// it, `input` as standard input, in the folder `cwd` when one is given.
+// it, `input` as standard input, in the folder `cwd` when one is given,
+// `limit` set in the child before the program starts (a resource limit).
 Ran run(const std::vector<std::string>& args, const std::string& input = {},
-        const std::vector<std::string>& env = {"LC_ALL=C"}, const fs::path& cwd = {}) {
+        const std::vector<std::string>& env = {"LC_ALL=C"}, const fs::path& cwd = {},
+        const std::function<void()>& limit = {}) {
   const Folder streams;  // outside the folder under test, which must stay as it is
   streams.write("in", input);
   const std::string in = streams.at("in"), out = streams.at("out"), err = streams.at("err");
@@ -80,6 +84,7 @@ Ran run(const std::vector<std::string>& args, const std::string& input = {},
     const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (i < 0 || o < 0 || e < 0 || ::dup2(i, 0) < 0 || ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0) ::_exit(126);
     if (!dir.empty() && ::chdir(dir.c_str()) != 0) ::_exit(126);
+    if (limit) limit();
     ::execve(argv[0], argv.data(), envp.data());
     ::_exit(127);
   }
@@ -225,4 +230,77 @@ TEST(CommandLine, ReasonsFollowTheLocalesMessageLanguage) {
   }
 }
 
+// Catches a line-separated list read name by name: find -print0 without
+// --null converted the first name and printed the rest glued to it.
+TEST(CommandLine, NamesJoinedByNulWithoutNullAreAUsageErrorAndConvertNothing) {
+  const Folder f;
+  f.write("a.txt", "a\n");
+  f.write("b.txt", "b\n");
+  const Ran ran = run({"-"}, f.at("a.txt") + "\n" + f.at("b.txt") + '\0' + f.at("a.txt") + '\0');
+  EXPECT_EQ(ran.exit_code, 2);
+  EXPECT_EQ(ran.out, "");
+  EXPECT_NE(ran.err.find("--null"), std::string::npos) << ran.err;
+  EXPECT_EQ(f.names(), (std::set<std::string>{"a.txt", "b.txt"}));
+}
+
+// Catches UTF-8 to UTF-8 handed to iconv alone, which copies values beyond
+// U+10FFFF and five-byte forms that it rejects towards GB18030.
+TEST(CommandLine, UTF8ToUTF8RejectsWhatUTF8ToGB18030RejectsAtTheSamePlace) {
+  const Folder f;
+  f.write("big.txt", "ab\n\xE4\xB8\xAD" "c\xF4\x90\x80\x80z\n");
+  f.write("five.txt", "\xF8\x88\x80\x80\x80\n");
+  for (const std::string file : {"big.txt", "five.txt"}) {
+    const Ran to_gb = run({"--to", "GB18030", f.at(file)});
+    const Ran to_utf8 = run({"--to", "UTF-8", f.at(file)});
+    EXPECT_EQ(to_utf8.exit_code, 1) << file;
+    EXPECT_EQ(to_gb.exit_code, 1) << file;
+    EXPECT_EQ(to_utf8.err, to_gb.err);
+  }
+  // 中 and c before it: the third character of line 2.
+  EXPECT_EQ(run({"--to", "UTF-8", f.at("big.txt")}).err,
+            "bixiqin-convert: " + f.at("big.txt") + ": line 2, column 3: not valid UTF-8 (bytes F4 90 80 80)\n");
+  EXPECT_EQ(f.names(), (std::set<std::string>{"big.txt", "five.txt"}));
+}
+
+// Catches SIGXFSZ left at its default (the program was killed at the first
+// large file, saying nothing) and EFBIG told as a full disk.
+TEST(CommandLine, AFileOverTheSizeLimitIsReportedAndTheNextOneStillConverts) {
+  const Folder f;
+  f.write("big.txt", std::string(3 << 20, 'a'));
+  f.write("small.txt", "abc\n");
+  const Ran ran = run({f.at("big.txt"), f.at("small.txt")}, {}, {"LC_ALL=C"}, {}, [] {
+    const rlimit one_mib{1 << 20, 1 << 20};
+    ::setrlimit(RLIMIT_FSIZE, &one_mib);
+  });
+  EXPECT_EQ(ran.exit_code, 1);
+  EXPECT_EQ(ran.err, "bixiqin-convert: " + f.at("big.txt") +
+                         ": the output is larger than this system allows for one file\n");
+  EXPECT_EQ(ran.out, f.at("GB18030  small.txt") + "\n");
+  EXPECT_EQ(f.names(), (std::set<std::string>{"big.txt", "small.txt", "GB18030  small.txt"}));
+}
+
+// Catches the window's splitting at a backslash used for names the system
+// gave: on this system a backslash is part of a file's name.
+TEST(CommandLine, ABackslashIsPartOfAName) {
+  const Folder f;
+  f.write("a\\b.txt", "x\n");
+  const Ran ran = run({"a\\b.txt"}, {}, {"LC_ALL=C"}, f.path());
+  EXPECT_EQ(ran.exit_code, 0) << ran.err;
+  EXPECT_EQ(ran.out, "GB18030  a\\b.txt\n");
+  EXPECT_EQ(f.read("GB18030  a\\b.txt"), "x\n");
+  EXPECT_EQ(f.names(), (std::set<std::string>{"a\\b.txt", "GB18030  a\\b.txt"}));
+}
+
+// Catches the reasons that named the wrong cause: a name too long for the
+// system read as "could not be read", a file of the kernel's whose size is
+// a page as "another program changed it".
+TEST(CommandLine, ANameTooLongAndAKernelFileGetTheirOwnReasons) {
+  const Folder f;
+  const std::string long_name = f.at(std::string(300, 'n'));  // a name has 255 bytes at most
+  EXPECT_EQ(run({long_name}).err, "bixiqin-convert: " + long_name + ": its name is too long\n");
+  fs::create_symlink("/sys/devices/system/cpu/online", f.path() / "online.txt");
+  EXPECT_EQ(run({f.at("online.txt")}).err, "bixiqin-convert: " + f.at("online.txt") + ": not a regular file\n");
+}
+
 }  // namespace
+

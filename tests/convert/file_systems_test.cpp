@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "convert/single_file.h"
+#include "platform/process_signals.h"
 #include "private_disk.h"
 #include "temp_folder.h"
 
@@ -180,6 +181,36 @@ TEST(LargeFile, KilledPartWayLeavesOnlyTheSourceAndTheOlderOutput) {
   EXPECT_EQ(dir.read("UTF-8  g.txt"), "older output");
 }
 
+// Catches a program ended by SIGTERM, SIGINT or SIGHUP that leaves its
+// hidden temporary (where unnamed files are refused) as large as it wrote.
+TEST(LargeFile, EndedBySignalsWithoutUnnamedFilesLeavesNoTemporary) {
+  TempFolder dir;
+  dir.write("g.txt", lines(kLineGbk, 8 * kLines));  // 40 MB, one thread: a few tenths of a second
+  for (const int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      if (!refuse_unnamed_files()) _exit(kCannotMount);
+      platform::guard_outputs_against_signals();
+      _exit(转换单个文件(dir.text("g.txt"), "GBK", "UTF-8", 1).已转换 ? 0 : 1);
+    }
+    ASSERT_GT(pid, 0);
+    bool sent = false;
+    for (int i = 0; i < 100000 && !sent; ++i) {
+      if (dir.names().size() > 1) {
+        sent = kill(pid, signal_number) == 0;
+      } else {
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+      }
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == kCannotMount) << "cannot refuse unnamed files here";
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number)
+        << signal_number << ": the conversion ended before the signal came";
+    EXPECT_EQ(dir.names(), std::set<std::string>{"g.txt"}) << signal_number;
+  }
+}
+
 // Where the file system has no unnamed files, a named one stands in: same
 // bytes, same permissions, and nothing left after a failure.
 TEST(LargeFile, WithoutUnnamedFilesANamedTemporaryConvertsAndIsRemovedOnFailure) {
@@ -232,4 +263,48 @@ TEST(Permissions, OutputTakesTheSourcesBitsNeverWider) {
     }
   }
   umask(old_umask);
+}
+
+// Catches an output given only the source's permission bits: with an access
+// list the group bits show its mask, and the group read the output of a
+// file it could not read. And one that took a set-group-id folder's group.
+TEST(Permissions, TheOutputCarriesTheSourcesAccessListAndGroup) {
+  TempFolder dir;
+  dir.write("a.txt", "abc\n");
+  const std::string a = dir.native("a.txt").string();
+  ASSERT_EQ(chmod(a.c_str(), 0600), 0);
+  ASSERT_EQ(std::system(("setfacl -m u:nobody:r '" + a + "'").c_str()), 0) << "the acl package";
+  ASSERT_TRUE(转换单个文件(dir.text("a.txt"), "UTF-8", "GBK").已转换);
+  const auto acl_of = [](const std::filesystem::path& p) {
+    const std::string command = "getfacl -cp '" + p.string() + "' 2>/dev/null";
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+      char buffer[256];
+      while (fgets(buffer, sizeof buffer, pipe)) out += buffer;
+      pclose(pipe);
+    }
+    return out;
+  };
+  EXPECT_NE(acl_of(dir.native("a.txt")).find("group::---"), std::string::npos);
+  EXPECT_EQ(acl_of(dir.native("GBK  a.txt")), acl_of(dir.native("a.txt")));
+
+  // A folder whose new files take its group: the output keeps the source's.
+  std::filesystem::create_directory(dir.native("shared"));
+  const std::string shared = dir.native("shared").string();
+  ASSERT_EQ(chown(shared.c_str(), static_cast<uid_t>(-1), 65534), 0);
+  ASSERT_EQ(chmod(shared.c_str(), 02775), 0);
+  dir.write("shared/b.txt", "abc\n");
+  const std::string b = dir.native("shared/b.txt").string();
+  ASSERT_EQ(chown(b.c_str(), static_cast<uid_t>(-1), getgid()), 0);
+  ASSERT_EQ(chmod(b.c_str(), 0640), 0);
+  ASSERT_TRUE(转换单个文件(dir.text("shared/b.txt"), "UTF-8", "GBK").已转换);
+  struct stat out {};
+  ASSERT_EQ(stat(dir.native("shared/GBK  b.txt").c_str(), &out), 0);
+  // Kept where this user may (root, or a member of it); where not, the
+  // folder's group gets no bits at all.
+  if (out.st_gid == 65534) {
+    EXPECT_EQ(out.st_mode & 070, 0u);
+  } else {
+    EXPECT_EQ(out.st_gid, getgid());
+  }
 }

@@ -1,7 +1,8 @@
 // A source that another program changes while it is converted fails that
 // conversion: cut short, grown, or rewritten in place with bytes of the same
 // length. The change is made when the first converted piece is written, so
-// the rest of the file is read after it.
+// the rest of the file is read after it. So does one whose name leads to
+// another file by the time its output is named.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +11,9 @@
 #include <functional>
 
 #include "convert/file_ends.h"
+#include "convert/single_file.h"
 #include "convert/stream.h"
+#include "private_disk.h"
 #include "temp_folder.h"
 
 namespace {
@@ -90,4 +93,69 @@ TEST(SourceChange, AnUnchangedSourceIsIntactAndNothingIsNamedBeforeTheCommit) {
   EXPECT_EQ(dir.names(), std::set<std::string>{"g.txt"});
   ASSERT_TRUE(output.commit());
   EXPECT_EQ(dir.names(), (std::set<std::string>{"g.txt", "UTF-8  g.txt"}));
+}
+
+// Catches a read that follows a growing file past the size it had when it
+// was opened: such a file never ended.
+TEST(SourceChange, AFileThatGrowsIsReadNoFurtherThanItsSizeAndFoundChanged) {
+  TempFolder dir;
+  dir.write("g.txt", "abcdefg");
+  platform::SourceFile source;
+  ASSERT_EQ(source.open(dir.text("g.txt")), platform::ReadOutcome::read);
+  std::ofstream(dir.native("g.txt"), std::ios::binary | std::ios::app) << std::string(1 << 20, 'x');
+  char buffer[4096];
+  std::size_t total = 0;
+  for (std::ptrdiff_t n; (n = source.read(buffer, sizeof buffer)) > 0;) total += static_cast<std::size_t>(n);
+  EXPECT_EQ(total, 7u);
+  EXPECT_FALSE(source.intact());
+  EXPECT_EQ(source.error(), platform::FileError::changed);
+}
+
+// Catches naming the output by its path when it is due: the source replaced
+// by a rename meanwhile gave an output of the old bytes.
+TEST(SourceChange, ASourceReplacedOrRemovedBeforeItsOutputIsNamedIsNotConverted) {
+  for (const bool remove : {false, true}) {
+    TempFolder dir;
+    dir.write("a.txt", "old\n");
+    预备转换 prepared = 准备转换(dir.text("a.txt"), "UTF-8", "GBK");
+    ASSERT_TRUE(prepared.converted());
+    if (remove) {
+      std::filesystem::remove(dir.native("a.txt"));
+    } else {
+      dir.write("b.txt", "new\n");
+      std::filesystem::rename(dir.native("b.txt"), dir.native("a.txt"));
+    }
+    const 转换结果 r = 完成转换(std::move(prepared));
+    EXPECT_FALSE(r.已转换);
+    EXPECT_EQ(r.file_error, platform::FileError::changed);
+    EXPECT_FALSE(dir.exists("GBK  a.txt")) << remove;
+  }
+}
+
+// Catches an output named by its path at the end: a folder renamed and a
+// link to another folder put in its place sent it there, and a hidden
+// temporary was left in the renamed folder.
+TEST(SourceChange, AFolderSwappedDuringAConversionGetsTheOutputBesideTheFileThatWasRead) {
+  for (const bool unnamed : {true, false}) {
+    TempFolder dir;
+    std::filesystem::create_directory(dir.native("books"));
+    std::filesystem::create_directory(dir.native("other"));
+    dir.write("books/a.txt", "\xE4\xB8\xAD\n");  // 中
+    dir.write("other/GBK  a.txt", "theirs");
+    const int code = in_child([&] {
+      if (!unnamed && !refuse_unnamed_files()) return kCannotMount;
+      预备转换 prepared = 准备转换(dir.text("books/a.txt"), "UTF-8", "GBK");
+      if (!prepared.converted()) return 1;
+      std::filesystem::rename(dir.native("books"), dir.native("moved"));
+      std::filesystem::create_directory_symlink(dir.native("other"), dir.native("books"));
+      return 完成转换(std::move(prepared)).已转换 ? 0 : 2;
+    });
+    ASSERT_NE(code, kCannotMount);
+    EXPECT_EQ(code, 0) << unnamed;
+    EXPECT_EQ(dir.read("other/GBK  a.txt"), "theirs");
+    EXPECT_EQ(dir.read("moved/GBK  a.txt"), "\xD6\xD0\n");
+    std::set<std::string> moved;
+    for (const auto& e : std::filesystem::directory_iterator(dir.native("moved"))) moved.insert(e.path().filename());
+    EXPECT_EQ(moved, (std::set<std::string>{"a.txt", "GBK  a.txt"})) << unnamed;
+  }
 }
