@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <iostream>
 #include <string>
+#include <string_view>
 
 #include "tests/codec/compare.h"
 
@@ -19,7 +20,7 @@ TEST(OwnIconvEncode, EveryCodePoint) {
   Tally tally("code points U+0000-U+10FFFF, surrogates included");
   std::size_t pairs = 0;
   for (const char* from : {"UTF-8", "UTF-16LE"}) {
-    const bool from_utf8 = from[4] == '8';
+    const bool from_utf8 = std::string_view(from) == "UTF-8";
     for (const char* to : {"GBK", "GB18030", from_utf8 ? "UTF-16LE" : "UTF-8"}) {
       Pair pair(from, to);
       for (std::uint32_t cp = 0; cp <= 0x10FFFF; ++cp) {

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/codec/compare.h"
@@ -39,8 +40,8 @@ TEST(OwnIconvRoom, EveryRoomForMixedTextInEveryPair) {
   Tally tally("mixed text in every pair at every output room");
   for (const char* from : kNames) {
     const std::string text = mixed_text(from);
-    const bool utf16 = from[4] == '1';
-    const bool utf8 = from[0] == 'U' && !utf16;
+    const bool utf16 = std::string_view(from) == "UTF-16LE";
+    const bool utf8 = std::string_view(from) == "UTF-8";
     // Nothing; an invalid unit or byte; a cut character; for UTF-8, values
     // beyond U+10FFFF, which only UTF-8 can be written in.
     const std::string tails[] = {"", utf16 ? utf16_unit(0xDC00) : std::string("\xFF"),
@@ -72,7 +73,7 @@ class Mixer {
     const unsigned kind = below(20);
     if (kind == 0) return std::string(1, static_cast<char>(below(256)));
     // UTF-8 of the original kind, beyond U+10FFFF.
-    if (kind == 2 && from[0] == 'U' && from[4] == '8') return utf8(0x110000 + below(0x7FEF0000));
+    if (kind == 2 && std::string_view(from) == "UTF-8") return utf8(0x110000 + below(0x7FEF0000));
     std::string whole;
     while (whole.empty()) whole = reference_form(from, code_point());
     if (kind == 1 && whole.size() > 1) whole.resize(1 + below(static_cast<std::uint32_t>(whole.size() - 1)));
