@@ -21,6 +21,9 @@ constexpr std::size_t kLargeAlign = std::size_t{2} << 20;
 
 bool ByteSet::reserve(std::size_t capacity) {
   if (capacity <= capacity_) return true;
+#if defined(__GLIBC__)
+  // Only glibc's aligned blocks may later go to realloc and free as these
+  // do; the Windows C runtime has no aligned_alloc at all.
   if (data_ == nullptr && capacity >= kLargeBlock) {
     const std::size_t rounded = (capacity + kLargeAlign - 1) / kLargeAlign * kLargeAlign;
     if (rounded >= capacity) {
@@ -31,6 +34,7 @@ bool ByteSet::reserve(std::size_t capacity) {
       }
     }
   }
+#endif
   void* grown = std::realloc(data_, capacity);
   if (grown == nullptr) return false;
   data_ = static_cast<char*>(grown);
