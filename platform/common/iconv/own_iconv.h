@@ -12,8 +12,10 @@
 //   (size_t)-1 with errno E2BIG (output full), EILSEQ (an invalid sequence,
 //   or a character the target cannot hold) or EINVAL (the input ends inside
 //   a character); the input pointer then stops at the first byte of the
-//   character concerned. Whether E2BIG wins over the other two depends on
-//   the room left, as it does there (forms.h).
+//   character concerned. An invalid or cut sequence there is reported
+//   even with no room left; a character the target cannot hold gives
+//   E2BIG instead when the room is below what the target asks for before
+//   each character (one byte, two for UTF-16LE; forms.h).
 // - With `in` or `*in` null it resets the descriptor: these encodings keep
 //   no state, so it writes nothing and returns 0.
 // - A descriptor of (bixiqin_iconv_t)-1 gives EBADF.
