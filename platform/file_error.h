@@ -1,5 +1,6 @@
 #pragma once
 // Why a file could not be read or written, in the terms a user can act on.
+// Each side of platform/ translates its system's errors into these.
 namespace platform {
 
 enum class FileError : unsigned char {
@@ -18,10 +19,5 @@ enum class FileError : unsigned char {
   too_many_open,      // the process or the system has no file handle to spare
   other,
 };
-
-namespace detail {
-// The error for a failed system call's errno, when reading or when writing.
-FileError file_error_of(int error, bool writing);
-}  // namespace detail
 
 }  // namespace platform

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/fluid_library.h"
+#include "platform/qt/fluid_library.h"
 #include "tests/about/about_fixture.h"
 
 namespace {

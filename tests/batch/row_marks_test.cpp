@@ -12,7 +12,7 @@
 
 #include "effects/window_effects.h"
 #include "platform/composition.h"
-#include "platform/list_box_widget.h"
+#include "platform/qt/list_box_widget.h"
 #include "tests/source_list/main_window_fixture.h"
 
 namespace platform {

@@ -7,7 +7,7 @@
 #include "effects/window_effects.h"
 #include "platform/colour.h"
 #include "platform/composition.h"
-#include "platform/widget_handle.h"
+#include "platform/qt/widget_handle.h"
 #include "platform/window_shape.h"
 #include "tests/effects/window_effects_fixture.h"
 #include "text/gbk_literal.h"

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/midi_fluid_stream.h"
+#include "platform/qt/midi_fluid_stream.h"
 #include "platform/midi_fluid_synth.h"
 
 TEST(ClosedStream, FailsEveryCallInsteadOfReachingTheSynthesizer) {

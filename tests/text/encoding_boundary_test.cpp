@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/qt_text.h"
+#include "platform/qt/qt_text.h"
 #include "text/encoding_boundary.h"
 #include "text/gbk_literal.h"
 #include "text/text.h"

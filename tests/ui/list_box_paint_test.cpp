@@ -12,7 +12,7 @@
 
 #include <memory>
 
-#include "platform/list_box_widget.h"
+#include "platform/qt/list_box_widget.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "app/program_values.h"
 #include "convert/encoding_catalogue.h"
-#include "platform/qt_text.h"
+#include "platform/qt/qt_text.h"
 #include "text/gbk_literal.h"
 #include "ui/loader.h"
 #include "ui/main_window.h"

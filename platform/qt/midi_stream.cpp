@@ -3,7 +3,7 @@
 #include <mutex>
 #include <utility>
 
-#include "platform/midi_fluid_stream.h"
+#include "platform/qt/midi_fluid_stream.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/fluid_library.h"
+#include "platform/qt/fluid_library.h"
 
 #include <dlfcn.h>
 

@@ -10,7 +10,8 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/source_file_state.h"
+#include "platform/qt/errno_file_error.h"
+#include "platform/qt/source_file_state.h"
 #include "text/encoding_boundary.h"
 
 namespace platform {

@@ -1,6 +1,6 @@
 #include "platform/midi_fluid_synth.h"
 
-#include "platform/fluid_library.h"
+#include "platform/qt/fluid_library.h"
 
 namespace platform {
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <memory>
 
-#include "platform/widget_handle.h"
+#include "platform/qt/widget_handle.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/list_scroll_bar.h"
+#include "platform/qt/list_scroll_bar.h"
 
 #include <QStyle>
 #include <QStyleOptionSlider>

@@ -1,4 +1,4 @@
-#include "platform/midi_fluid_stream.h"
+#include "platform/qt/midi_fluid_stream.h"
 
 #include <pthread.h>
 #include <sched.h>

@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-#include "platform/qt_text.h"
+#include "platform/qt/qt_text.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/window_widget.h"
+#include "platform/qt/window_widget.h"
 
 #include <QApplication>
 #include <QByteArray>

@@ -3,7 +3,7 @@
 #include <QProcess>
 #include <QStringList>
 
-#include "platform/qt_text.h"
+#include "platform/qt/qt_text.h"
 
 namespace platform {
 

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/hidden_temporaries.h"
+#include "platform/qt/hidden_temporaries.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/widget_handle.h"
+#include "platform/qt/widget_handle.h"
 
 #include <QApplication>
 

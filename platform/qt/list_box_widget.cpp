@@ -1,4 +1,4 @@
-#include "platform/list_box_widget.h"
+#include "platform/qt/list_box_widget.h"
 
 #include <QHelpEvent>
 #include <QPainter>
@@ -7,7 +7,7 @@
 #include <QTimerEvent>
 #include <QToolTip>
 
-#include "platform/list_scroll_bar.h"
+#include "platform/qt/list_scroll_bar.h"
 
 namespace platform {
 

@@ -11,8 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/hidden_temporaries.h"
-#include "platform/source_file_state.h"
+#include "platform/qt/hidden_temporaries.h"
+#include "platform/qt/errno_file_error.h"
+#include "platform/qt/source_file_state.h"
 #include "text/encoding_boundary.h"
 
 namespace platform {

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "platform/current_directory.h"
-#include "platform/qt_text.h"
+#include "platform/qt/qt_text.h"
 #include "text/encoding_boundary.h"
 #include "text/text.h"
 

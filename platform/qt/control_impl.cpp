@@ -1,4 +1,4 @@
-#include "platform/control_impl.h"
+#include "platform/qt/control_impl.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -7,9 +7,9 @@
 #include <QPushButton>
 
 #include "platform/colour.h"
-#include "platform/list_box_widget.h"
-#include "platform/qt_text.h"
-#include "platform/widget_handle.h"
+#include "platform/qt/list_box_widget.h"
+#include "platform/qt/qt_text.h"
+#include "platform/qt/widget_handle.h"
 
 namespace platform {
 

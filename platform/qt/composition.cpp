@@ -6,8 +6,8 @@
 #include <QWidget>
 #include <string>
 
-#include "platform/glass_effect.h"
-#include "platform/widget_handle.h"
+#include "platform/qt/glass_effect.h"
+#include "platform/qt/widget_handle.h"
 
 #ifdef BIXIQIN_HAVE_XLIB
 #include <X11/Xlib.h>

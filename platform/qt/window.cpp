@@ -9,10 +9,10 @@
 #include <algorithm>
 
 #include "platform/colour.h"
-#include "platform/control_impl.h"
-#include "platform/qt_text.h"
-#include "platform/widget_handle.h"
-#include "platform/window_widget.h"
+#include "platform/qt/control_impl.h"
+#include "platform/qt/qt_text.h"
+#include "platform/qt/widget_handle.h"
+#include "platform/qt/window_widget.h"
 
 // The icon lives in a resource compiled into the platform library; a static
 // library's resource is linked only when something names it.

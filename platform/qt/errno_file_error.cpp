@@ -1,4 +1,4 @@
-#include "platform/file_error.h"
+#include "platform/qt/errno_file_error.h"
 
 #include <cerrno>
 

@@ -1,4 +1,4 @@
-#include "platform/glass_effect.h"
+#include "platform/qt/glass_effect.h"
 
 #include <QImage>
 #include <QPainter>
