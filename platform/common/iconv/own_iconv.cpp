@@ -61,15 +61,19 @@ struct Descriptor {
   Convert convert;
 };
 
-template <class From>
-constexpr Descriptor kFrom[4] = {{convert<From, Gbk>}, {convert<From, Gb18030>}, {convert<From, Utf8>},
-                                 {convert<From, Utf16Le>}};
-constexpr const Descriptor* kDescriptors[4] = {kFrom<Gbk>, kFrom<Gb18030>, kFrom<Utf8>, kFrom<Utf16Le>};
+constexpr int kEncodings = 5;
 
-// The position of `name` among GBK, GB18030, UTF-8 and UTF-16LE, any case; -1 for others.
+template <class From>
+constexpr Descriptor kFrom[kEncodings] = {{convert<From, Gbk>}, {convert<From, Gb18030>}, {convert<From, Utf8>},
+                                          {convert<From, Utf16Le>}, {convert<From, Utf32Le>}};
+constexpr const Descriptor* kDescriptors[kEncodings] = {kFrom<Gbk>, kFrom<Gb18030>, kFrom<Utf8>, kFrom<Utf16Le>,
+                                                        kFrom<Utf32Le>};
+
+// The position of `name` among GBK, GB18030, UTF-8, UTF-16LE and UTF-32LE,
+// any case; -1 for others.
 int encoding(const char* name) {
-  constexpr const char* kNames[4] = {"GBK", "GB18030", "UTF-8", "UTF-16LE"};
-  for (int e = 0; e < 4; ++e) {
+  constexpr const char* kNames[kEncodings] = {"GBK", "GB18030", "UTF-8", "UTF-16LE", "UTF-32LE"};
+  for (int e = 0; e < kEncodings; ++e) {
     const char* a = name;
     const char* b = kNames[e];
     while (*a != '\0' && (*a == *b || (*a >= 'a' && *a <= 'z' && *a - 'a' + 'A' == *b))) {

@@ -1,8 +1,8 @@
 #pragma once
 // An iconv of our own, for the Windows edition, which has no system iconv
 // (the shim platform/win32/include/iconv.h gives it the usual names). It
-// knows GBK, GB18030, UTF-8 and UTF-16LE (the names in any case) and
-// converts between any two of them exactly as the Linux build's glibc
+// knows GBK, GB18030, UTF-8, UTF-16LE and UTF-32LE (the names in any case)
+// and converts between any two of them exactly as the Linux build's glibc
 // iconv does: the same output bytes, result, errno and advances of both
 // pointers in every case, so that the program behaves the same on both.
 //
@@ -15,7 +15,7 @@
 //   character concerned. An invalid or cut sequence there is reported
 //   even with no room left; a character the target cannot hold gives
 //   E2BIG instead when the room is below what the target asks for before
-//   each character (one byte, two for UTF-16LE; forms.h).
+//   each character (one byte, two for UTF-16LE, four for UTF-32LE; forms.h).
 // - With `in` or `*in` null it resets the descriptor: these encodings keep
 //   no state, so it writes nothing and returns 0.
 // - A descriptor of (bixiqin_iconv_t)-1 gives EBADF.

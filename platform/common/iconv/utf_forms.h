@@ -1,10 +1,12 @@
 #pragma once
-// UTF-8 and UTF-16LE as the reference iconv reads and writes them. Its UTF-8
-// is the original one of up to six bytes: lead bytes 0xF5-0xFD and values up
-// to 0x7FFFFFFF are read, and written again to UTF-8; only the other targets
-// refuse values beyond U+10FFFF. Overlong forms and surrogates are invalid,
-// but a character cut at the input's end counts as cut as long as the bytes
-// present continue it, whatever it would have turned out to be.
+// UTF-8, UTF-16LE and UTF-32LE as the reference iconv reads and writes them.
+// None of them reads or writes a byte order mark: U+FEFF is a character like
+// any other. Its UTF-8 is the original one of up to six bytes: lead bytes
+// 0xF5-0xFD and values up to 0x7FFFFFFF are read, and written again to
+// UTF-8; only the other targets refuse values beyond U+10FFFF. Overlong
+// forms and surrogates are invalid, but a character cut at the input's end
+// counts as cut as long as the bytes present continue it, whatever it would
+// have turned out to be.
 #include <cstddef>
 #include <cstdint>
 
@@ -60,7 +62,6 @@ struct Utf8 {
   }
 };
 
-// No byte order mark is read or written: U+FEFF is a character like any other.
 struct Utf16Le {
   static constexpr bool kUsesMaps = false;
   static constexpr std::size_t kMinRoom = 2;
@@ -94,6 +95,32 @@ struct Utf16Le {
     to[1] = static_cast<unsigned char>(high >> 8);
     to[2] = static_cast<unsigned char>(low);
     to[3] = static_cast<unsigned char>(low >> 8);
+    return 4;
+  }
+};
+
+// Four bytes a character, whatever it is: fewer than four left count as cut
+// even when the bytes present could begin no character.
+struct Utf32Le {
+  static constexpr bool kUsesMaps = false;
+  static constexpr std::size_t kMinRoom = 4;
+
+  static int decode(const GbMaps*, const unsigned char* at, std::size_t left, std::uint32_t& code_point) {
+    if (left < 4) return kCut;
+    const std::uint32_t value =
+        at[0] | std::uint32_t{at[1]} << 8 | std::uint32_t{at[2]} << 16 | std::uint32_t{at[3]} << 24;
+    if (value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return kInvalid;
+    code_point = value;
+    return 4;
+  }
+
+  // Only UTF-8 reads values beyond U+10FFFF; no reader gives a surrogate.
+  static int encode(const GbMaps*, std::uint32_t code_point, unsigned char* to, std::size_t) {
+    if (code_point > 0x10FFFF) return kUnencodable;
+    to[0] = static_cast<unsigned char>(code_point);
+    to[1] = static_cast<unsigned char>(code_point >> 8);
+    to[2] = static_cast<unsigned char>(code_point >> 16);
+    to[3] = static_cast<unsigned char>(code_point >> 24);
     return 4;
   }
 };
