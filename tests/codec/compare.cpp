@@ -149,13 +149,20 @@ std::string utf16(std::uint32_t value) {
   return utf16_unit(0xD800 + ((value - 0x10000) >> 10)) + utf16_unit(0xDC00 + (value & 0x3FF));
 }
 
+std::string utf32(std::uint32_t value) {
+  return {static_cast<char>(value & 0xFF), static_cast<char>(value >> 8 & 0xFF), static_cast<char>(value >> 16 & 0xFF),
+          static_cast<char>(value >> 24)};
+}
+
 namespace {
 
-// One descriptor from UTF-32LE into each of the four, kept for the run.
+constexpr std::size_t kEncodings = sizeof kNames / sizeof kNames[0];
+
+// One descriptor from UTF-32LE into each of the encodings, kept for the run.
 class ReferenceWriters {
  public:
   ReferenceWriters() {
-    for (std::size_t i = 0; i < 4; ++i) cds_[i] = iconv_open(kNames[i], "UTF-32LE");
+    for (std::size_t i = 0; i < kEncodings; ++i) cds_[i] = iconv_open(kNames[i], "UTF-32LE");
   }
   ~ReferenceWriters() {
     for (iconv_t cd : cds_) {
@@ -165,14 +172,14 @@ class ReferenceWriters {
   ReferenceWriters(const ReferenceWriters&) = delete;
   ReferenceWriters& operator=(const ReferenceWriters&) = delete;
   iconv_t get(const char* name) const {
-    for (std::size_t i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < kEncodings; ++i) {
       if (std::strcmp(name, kNames[i]) == 0) return cds_[i];
     }
     return reinterpret_cast<iconv_t>(-1);
   }
 
  private:
-  iconv_t cds_[4];
+  iconv_t cds_[kEncodings];
 };
 
 }  // namespace
@@ -182,11 +189,10 @@ std::string reference_form(const char* name, std::uint32_t value) {
   iconv_t cd = writers.get(name);
   EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1)) << name;
   if (cd == reinterpret_cast<iconv_t>(-1)) return {};
-  char in[4] = {static_cast<char>(value), static_cast<char>(value >> 8), static_cast<char>(value >> 16),
-                static_cast<char>(value >> 24)};
+  std::string in = utf32(value);
   char out[16];
-  char* src = in;
-  std::size_t left = sizeof in;
+  char* src = in.data();
+  std::size_t left = in.size();
   char* dst = out;
   std::size_t room = sizeof out;
   const bool ok = iconv(cd, &src, &left, &dst, &room) != static_cast<std::size_t>(-1);

@@ -15,7 +15,7 @@
 
 namespace codec_test {
 
-inline constexpr const char* kNames[4] = {"GBK", "GB18030", "UTF-8", "UTF-16LE"};
+inline constexpr const char* kNames[5] = {"GBK", "GB18030", "UTF-8", "UTF-16LE", "UTF-32LE"};
 
 // What one call did.
 struct Call {
@@ -91,6 +91,9 @@ std::string utf16_unit(std::uint32_t unit);
 // `value` as UTF-16LE (a surrogate pair beyond U+FFFF; a surrogate itself
 // as the lone unit).
 std::string utf16(std::uint32_t value);
+
+// `value` as UTF-32LE, whatever it is.
+std::string utf32(std::uint32_t value);
 
 // `value` in the encoding `name` as the system's iconv writes it; empty
 // when it has no code for it (or leaves it out).

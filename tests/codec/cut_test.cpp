@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "tests/codec/compare.h"
 
@@ -25,9 +24,9 @@ void both_rooms(Pair& pair, const std::string& whole, std::size_t whole_out, con
 TEST(OwnIconvCut, GbCodesCutAtEveryByte) {
   Tally tally("GBK and GB18030 codes cut after one, two and three bytes");
   for (const char* from : {"GBK", "GB18030"}) {
-    for (const char* to : {"UTF-8", "UTF-16LE"}) {
+    for (const char* to : {"UTF-8", "UTF-16LE", "UTF-32LE"}) {
       Pair pair(from, to);
-      const std::size_t a_out = std::string_view(to) == "UTF-8" ? 1 : 2;
+      const std::size_t a_out = reference_form(to, 'A').size();
       for (unsigned lead = 0x80; lead <= 0xFF; ++lead) {
         const std::string one(1, static_cast<char>(lead));
         both_rooms(pair, "A", a_out, one);
@@ -52,9 +51,9 @@ TEST(OwnIconvCut, GbCodesCutAtEveryByte) {
 TEST(OwnIconvCut, Utf8FormsCutAtEveryByte) {
   Tally tally("UTF-8 forms cut after one to five bytes");
   const char kEdges[] = {'\x80', '\x8F', '\x90', '\x9F', '\xA0', '\xBF'};
-  for (const char* to : {"GB18030", "UTF-16LE", "UTF-8"}) {
+  for (const char* to : {"GB18030", "UTF-16LE", "UTF-8", "UTF-32LE"}) {
     Pair pair("UTF-8", to);
-    const std::size_t a_out = std::string_view(to) == "UTF-16LE" ? 2 : 1;
+    const std::size_t a_out = reference_form(to, 'A').size();
     auto cut = [&](const std::string& prefix) {
       both_rooms(pair, "A", a_out, prefix);
       std::string broken = prefix;
@@ -94,16 +93,49 @@ TEST(OwnIconvCut, Utf8FormsCutAtEveryByte) {
 // high surrogate's partner checked before it has all arrived.
 TEST(OwnIconvCut, Utf16UnitsCut) {
   Tally tally("UTF-16LE units and surrogate pairs cut");
-  for (const char* to : {"UTF-8", "GB18030", "GBK"}) {
+  for (const char* to : {"UTF-8", "GB18030", "GBK", "UTF-32LE"}) {
     Pair pair("UTF-16LE", to);
     const std::string a = utf16_unit('A');
-    for (unsigned b = 0; b < 0x100; ++b) both_rooms(pair, a, 1, std::string(1, static_cast<char>(b)));
+    const std::size_t a_out = reference_form(to, 'A').size();
+    for (unsigned b = 0; b < 0x100; ++b) both_rooms(pair, a, a_out, std::string(1, static_cast<char>(b)));
     for (std::uint32_t high = 0xD800; high <= 0xDBFF; ++high) {
       const std::string unit = utf16_unit(high);
-      both_rooms(pair, a, 1, unit);
-      for (unsigned b = 0; b < 0x100; ++b) both_rooms(pair, a, 1, unit + static_cast<char>(b));
+      both_rooms(pair, a, a_out, unit);
+      for (unsigned b = 0; b < 0x100; ++b) both_rooms(pair, a, a_out, unit + static_cast<char>(b));
       for (const std::uint32_t next : {0x0041u, 0xD800u, 0xDBFFu, 0xDC00u, 0xDFFFu, 0xE000u}) {
-        both_rooms(pair, a, 1, unit + utf16_unit(next));
+        both_rooms(pair, a, a_out, unit + utf16_unit(next));
+      }
+    }
+    tally.add(pair);
+  }
+  tally.report();
+  EXPECT_EQ(tally.differences(), 0u);
+}
+
+// One byte of any value, two of any values, and three with a first of 0x00
+// or 0xFF and any second and third (the beginnings of characters, of
+// surrogates and of values beyond U+10FFFF), to every target: catches a
+// value checked before its fourth byte arrives, a cut character taken
+// whole, the pointer moved into it.
+TEST(OwnIconvCut, Utf32LeCutAfterOneToThreeBytes) {
+  Tally tally("UTF-32LE characters cut after one, two and three bytes");
+  for (const char* to : kNames) {
+    Pair pair("UTF-32LE", to);
+    const std::string a = utf32('A');
+    const std::size_t a_out = reference_form(to, 'A').size();
+    std::string cut(1, '\0');
+    for (unsigned b = 0; b < 0x100; ++b) {
+      cut[0] = static_cast<char>(b);
+      both_rooms(pair, a, a_out, cut);
+    }
+    for (unsigned b = 0; b < 0x10000; ++b) {
+      cut = {static_cast<char>(b & 0xFF), static_cast<char>(b >> 8)};
+      both_rooms(pair, a, a_out, cut);
+    }
+    for (const char first : {'\x00', '\xFF'}) {
+      for (unsigned b = 0; b < 0x10000; ++b) {
+        cut = {first, static_cast<char>(b & 0xFF), static_cast<char>(b >> 8)};
+        both_rooms(pair, a, a_out, cut);
       }
     }
     tally.add(pair);

@@ -11,9 +11,10 @@ namespace {
 
 // Catches a wrong byte class (0x80 in GB18030, 0xFF, a trail range off by
 // one, a GB18030 lead and digit cut), a wrong table entry or GBK gap, the
-// UTF-8 lead bytes 0xC0/0xC1/0xF5-0xFF and UTF-16LE surrogate handling.
+// UTF-8 lead bytes 0xC0/0xC1/0xF5-0xFF, UTF-16LE surrogate handling and a
+// UTF-32LE character taken before all four of its bytes are there.
 TEST(OwnIconvDecode, EverySingleByteAndEveryTwoBytesInEveryPair) {
-  Tally tally("single bytes and byte pairs, 16 pairs");
+  Tally tally("single bytes and byte pairs, 25 pairs");
   for (const char* from : kNames) {
     for (const char* to : kNames) {
       Pair pair(from, to);
@@ -38,12 +39,12 @@ TEST(OwnIconvDecode, EverySingleByteAndEveryTwoBytesInEveryPair) {
 }
 
 // Every well-formed four-byte code (a lead, a digit, a lead, a digit) read
-// as GB18030 and as GBK, to both Unicode forms: catches a wrong run, an
+// as GB18030 and as GBK, to the Unicode forms: catches a wrong run, an
 // index computed wrongly, a run boundary off by one.
 TEST(OwnIconvDecode, EveryFourByteCode) {
-  Tally tally("four-byte codes from GBK and GB18030 to UTF-8 and UTF-16LE");
+  Tally tally("four-byte codes from GBK and GB18030 to UTF-8, UTF-16LE and UTF-32LE");
   for (const char* from : {"GB18030", "GBK"}) {
-    for (const char* to : {"UTF-8", "UTF-16LE"}) {
+    for (const char* to : {"UTF-8", "UTF-16LE", "UTF-32LE"}) {
       Pair pair(from, to);
       std::string in(4, '\0');
       for (unsigned b0 = 0x81; b0 <= 0xFE; ++b0) {
@@ -67,28 +68,30 @@ TEST(OwnIconvDecode, EveryFourByteCode) {
 // around the digits, and by the third at and around the leads with any
 // fourth: catches a third or fourth byte checked against the wrong range.
 TEST(OwnIconvDecode, FourBytesWithAnyThirdOrFourthByte) {
-  Tally tally("lead, digit and any third or fourth byte, GB18030 to UTF-8");
-  Pair pair("GB18030", "UTF-8");
-  std::string in(4, '\0');
-  for (unsigned b0 = 0x81; b0 <= 0xFE; ++b0) {
-    for (unsigned b1 = 0x30; b1 <= 0x39; ++b1) {
-      in[0] = static_cast<char>(b0);
-      in[1] = static_cast<char>(b1);
-      for (unsigned any = 0; any < 0x100; ++any) {
-        for (const unsigned edge : {0x00u, 0x2Fu, 0x30u, 0x39u, 0x3Au, 0x81u}) {
-          in[2] = static_cast<char>(any);
-          in[3] = static_cast<char>(edge);
-          pair.same(in, Pair::kAmple);
-        }
-        for (const unsigned edge : {0x30u, 0x80u, 0x81u, 0xFEu, 0xFFu}) {
-          in[2] = static_cast<char>(edge);
-          in[3] = static_cast<char>(any);
-          pair.same(in, Pair::kAmple);
+  Tally tally("lead, digit and any third or fourth byte, GB18030 to UTF-8 and UTF-32LE");
+  for (const char* to : {"UTF-8", "UTF-32LE"}) {
+    Pair pair("GB18030", to);
+    std::string in(4, '\0');
+    for (unsigned b0 = 0x81; b0 <= 0xFE; ++b0) {
+      for (unsigned b1 = 0x30; b1 <= 0x39; ++b1) {
+        in[0] = static_cast<char>(b0);
+        in[1] = static_cast<char>(b1);
+        for (unsigned any = 0; any < 0x100; ++any) {
+          for (const unsigned edge : {0x00u, 0x2Fu, 0x30u, 0x39u, 0x3Au, 0x81u}) {
+            in[2] = static_cast<char>(any);
+            in[3] = static_cast<char>(edge);
+            pair.same(in, Pair::kAmple);
+          }
+          for (const unsigned edge : {0x30u, 0x80u, 0x81u, 0xFEu, 0xFFu}) {
+            in[2] = static_cast<char>(edge);
+            in[3] = static_cast<char>(any);
+            pair.same(in, Pair::kAmple);
+          }
         }
       }
     }
+    tally.add(pair);
   }
-  tally.add(pair);
   tally.report();
   EXPECT_EQ(tally.differences(), 0u);
 }

@@ -1,5 +1,6 @@
-// Writing: every code point and every surrogate, and UTF-8's long, overlong
-// and out-of-range forms, ours against the system's iconv.
+// Writing: every code point and every surrogate, UTF-8's long, overlong and
+// out-of-range forms and UTF-32LE's values beyond U+10FFFF, ours against the
+// system's iconv.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -12,27 +13,48 @@
 namespace codec_test {
 namespace {
 
-// U+0000-U+10FFFF and the surrogates, as UTF-8 and as UTF-16LE, written as
-// GBK and GB18030, and each Unicode form as the other: catches a wrong or
-// missing inverse entry, the two-byte form not preferred for U+20087 and
-// the like, the tag characters not left out of GBK, a surrogate taken.
+// U+0000-U+10FFFF and the surrogates, as UTF-8 and as UTF-16LE written as
+// GBK, GB18030 and the other Unicode forms, and as UTF-32LE written as every
+// encoding, UTF-32LE itself included: catches a wrong or missing inverse
+// entry, the two-byte form not preferred for U+20087 and the like, the tag
+// characters not left out of GBK, a surrogate taken, a UTF-32LE byte out of
+// its place.
 TEST(OwnIconvEncode, EveryCodePoint) {
   Tally tally("code points U+0000-U+10FFFF, surrogates included");
   std::size_t pairs = 0;
-  for (const char* from : {"UTF-8", "UTF-16LE"}) {
-    const bool from_utf8 = std::string_view(from) == "UTF-8";
-    for (const char* to : {"GBK", "GB18030", from_utf8 ? "UTF-16LE" : "UTF-8"}) {
-      Pair pair(from, to);
+  for (const std::string_view from : {"UTF-8", "UTF-16LE", "UTF-32LE"}) {
+    for (const char* to : kNames) {
+      // UTF-8 and UTF-16LE into themselves would only repeat what writing
+      // them from the other forms tests.
+      if (from == to && from != "UTF-32LE") continue;
+      Pair pair(from.data(), to);
       for (std::uint32_t cp = 0; cp <= 0x10FFFF; ++cp) {
-        // A surrogate is written as its three-byte pattern in UTF-8 and as
-        // a lone unit in UTF-16LE; both are invalid input.
-        pair.same(from_utf8 ? utf8(cp) : utf16(cp), Pair::kAmple);
+        // A surrogate is written as its three-byte pattern in UTF-8, as a
+        // lone unit in UTF-16LE and as itself in UTF-32LE; all are invalid
+        // input.
+        pair.same(from == "UTF-8" ? utf8(cp) : from == "UTF-16LE" ? utf16(cp) : utf32(cp), Pair::kAmple);
       }
       ++pairs;
       tally.add(pair);
     }
   }
   std::cout << "code points: " << 0x110000 << " (surrogates included) in each of " << pairs << " pairs" << std::endl;
+  tally.report();
+  EXPECT_EQ(tally.differences(), 0u);
+}
+
+// UTF-32LE values beyond U+10FFFF: every pair of high bytes with low halves
+// that would be characters on their own, to every target. Catches a value
+// cut to 21 bits or to its low half, a limit checked in the wrong byte.
+TEST(OwnIconvEncode, Utf32LeValuesBeyondTheLast) {
+  Tally tally("UTF-32LE values with every pair of high bytes, to every target");
+  for (const char* to : kNames) {
+    Pair pair("UTF-32LE", to);
+    for (std::uint32_t high = 0; high <= 0xFFFF; ++high) {
+      for (const std::uint32_t low : {0x0000u, 0x0041u, 0xD800u, 0xFFFFu}) pair.same(utf32(high << 16 | low), Pair::kAmple);
+    }
+    tally.add(pair);
+  }
   tally.report();
   EXPECT_EQ(tally.differences(), 0u);
 }

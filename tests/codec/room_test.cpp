@@ -2,6 +2,7 @@
 // interface around the conversion (names, reset forms, bad descriptors).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <iostream>
@@ -40,17 +41,26 @@ TEST(OwnIconvRoom, EveryRoomForMixedTextInEveryPair) {
   Tally tally("mixed text in every pair at every output room");
   for (const char* from : kNames) {
     const std::string text = mixed_text(from);
-    const bool utf16 = std::string_view(from) == "UTF-16LE";
-    const bool utf8 = std::string_view(from) == "UTF-8";
+    const std::string_view f = from;
     // Nothing; an invalid unit or byte; a cut character; for UTF-8, values
-    // beyond U+10FFFF, which only UTF-8 can be written in.
-    const std::string tails[] = {"", utf16 ? utf16_unit(0xDC00) : std::string("\xFF"),
-                                 utf16 ? utf16_unit(0xD800) : std::string(utf8 ? "\xE4\xB8" : "\x81"),
-                                 utf8 ? codec_test::utf8(0x110000) + codec_test::utf8(0x7FFFFFFF) : std::string()};
+    // beyond U+10FFFF, which only UTF-8 can be written in, and for UTF-32LE
+    // such a value, which it cannot be read from.
+    const std::string tails[] = {
+        "",
+        f == "UTF-16LE" ? utf16_unit(0xDC00) : f == "UTF-32LE" ? utf32(0xD800) : std::string("\xFF"),
+        f == "UTF-16LE"   ? utf16_unit(0xD800)
+        : f == "UTF-32LE" ? utf32(0x10FFFF).substr(0, 3)
+        : f == "UTF-8"    ? std::string("\xE4\xB8")
+                          : std::string("\x81"),
+        f == "UTF-8"      ? utf8(0x110000) + utf8(0x7FFFFFFF)
+        : f == "UTF-32LE" ? utf32(0x110000)
+                          : std::string()};
+    // Every output is at most four times its input.
+    const std::size_t most = std::min(4 * text.size() + 8, Pair::kMaxRoom);
     for (const char* to : kNames) {
       Pair pair(from, to);
       for (const std::string& tail : tails) {
-        for (std::size_t room = 0; room <= 4 * text.size() + 8; ++room) {
+        for (std::size_t room = 0; room <= most; ++room) {
           pair.same(text + tail, room);
           pair.same_in_steps(text + tail, room);
         }
@@ -74,6 +84,10 @@ class Mixer {
     if (kind == 0) return std::string(1, static_cast<char>(below(256)));
     // UTF-8 of the original kind, beyond U+10FFFF.
     if (kind == 2 && std::string_view(from) == "UTF-8") return utf8(0x110000 + below(0x7FEF0000));
+    // UTF-32LE's invalid values: surrogates and those beyond U+10FFFF.
+    if (kind == 2 && std::string_view(from) == "UTF-32LE") {
+      return utf32(below(2) == 0 ? 0xD800 + below(0x800) : 0x110000 + below(0xFFEF0000));
+    }
     std::string whole;
     while (whole.empty()) whole = reference_form(from, code_point());
     if (kind == 1 && whole.size() > 1) whole.resize(1 + below(static_cast<std::uint32_t>(whole.size() - 1)));
@@ -128,7 +142,8 @@ TEST(OwnIconvRoom, RandomMixturesInEveryPair) {
 // (The empty name, which the reference takes as the locale's encoding,
 // and its other aliases are not ours to take.)
 TEST(OwnIconvInterface, NamesAsTheReferenceTakesThem) {
-  for (const char* name : {"GBK", "gbk", "Gb18030", "gb18030", "UTF-8", "utf-8", "UTF-16LE", "utf-16le"}) {
+  for (const char* name :
+       {"GBK", "gbk", "Gb18030", "gb18030", "UTF-8", "utf-8", "UTF-16LE", "utf-16le", "UTF-32LE", "Utf-32le"}) {
     iconv_t theirs = iconv_open(name, "UTF-8");
     bixiqin_iconv_t mine = bixiqin_iconv_open(name, "UTF-8");
     EXPECT_NE(theirs, reinterpret_cast<iconv_t>(-1)) << name;
@@ -138,7 +153,7 @@ TEST(OwnIconvInterface, NamesAsTheReferenceTakesThem) {
       EXPECT_EQ(bixiqin_iconv_close(mine), 0);
     }
   }
-  for (const char* name : {"GBKX", "UTF-8X", "UTF-16LX", "NO-SUCH-CODE"}) {
+  for (const char* name : {"GBKX", "UTF-8X", "UTF-16LX", "UTF-32L", "NO-SUCH-CODE"}) {
     errno = 0;
     iconv_t theirs = iconv_open(name, "GBK");
     const int their_error = errno;
