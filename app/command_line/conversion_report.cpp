@@ -2,6 +2,7 @@
 
 #include "convert/single_file.h"
 #include "platform/native_path.h"
+#include "platform/program_text_io.h"
 #include "text/encoding_boundary.h"
 #include "text/gbk_literal.h"
 
@@ -16,10 +17,7 @@ void ConversionReport::convert(std::string_view native_path) {
     line(err_, native_path, 转换说明(r, options_.from, options_.to, language_));
     return;
   }
-  if (!options_.quiet) {
-    std::fwrite(output.data(), 1, output.size(), out_);
-    std::fputc('\n', out_);
-  }
+  if (!options_.quiet && !platform::write_text(out_, output + '\n')) output_failed_ = true;
   if (r.also_valid_utf8) {
     const text::Text warning = language_ == Language::chinese ? "警告："_gbk : "warning: ";
     line(err_, native_path, text::join(warning, 编码提醒(options_.from, language_)));
@@ -28,11 +26,11 @@ void ConversionReport::convert(std::string_view native_path) {
 
 void ConversionReport::fail(std::string_view what) {
   any_failed_ = true;
-  std::fprintf(err_, "bixiqin-convert: %.*s\n", static_cast<int>(what.size()), what.data());
+  platform::write_text(err_, "bixiqin-convert: " + std::string(what) + "\n");
 }
 
 int ConversionReport::exit_status() {
-  if (std::fflush(out_) != 0 || std::ferror(out_)) {
+  if (std::fflush(out_) != 0 || std::ferror(out_) || output_failed_) {
     fail("standard output could not be written");
   }
   return any_failed_ ? 1 : 0;
@@ -41,7 +39,5 @@ int ConversionReport::exit_status() {
 void ConversionReport::line(std::FILE* to, std::string_view native_path, std::string_view program_text) {
   // Standard output's lines go first, so that a terminal shows them in order.
   std::fflush(out_);
-  const std::string message = text::to_utf8(program_text);
-  std::fprintf(to, "bixiqin-convert: %.*s: %.*s\n", static_cast<int>(native_path.size()), native_path.data(),
-               static_cast<int>(message.size()), message.data());
+  platform::write_text(to, "bixiqin-convert: " + std::string(native_path) + ": " + text::to_utf8(program_text) + "\n");
 }

@@ -30,4 +30,5 @@ class ConversionReport {
   std::FILE* const out_;
   std::FILE* const err_;
   bool any_failed_ = false;
+  bool output_failed_ = false;  // a line of standard output was not written
 };

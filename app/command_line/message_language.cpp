@@ -1,15 +1,5 @@
 #include "app/command_line/message_language.h"
 
-#include <cstdlib>
-#include <string_view>
+#include "platform/user_language.h"
 
-Language message_language() {
-  // The locale's own order: LC_ALL overrides LC_MESSAGES, which overrides
-  // LANG; an empty variable counts as unset.
-  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-    const char* value = std::getenv(name);
-    if (value == nullptr || *value == '\0') continue;
-    return std::string_view(value).starts_with("zh") ? Language::chinese : Language::english;
-  }
-  return Language::english;
-}
+Language message_language() { return platform::user_reads_chinese() ? Language::chinese : Language::english; }

@@ -1,8 +1,7 @@
 #pragma once
-// The language of the per-file reasons: the locale's message language, as
-// the environment sets it.
+// The language of the per-file reasons: the user's language for messages.
 #include "convert/reason_text.h"
 
-// Chinese when the first set one of LC_ALL, LC_MESSAGES and LANG starts with
-// "zh" (zh_CN.UTF-8, zh_TW, ...), English otherwise.
+// Chinese when the user reads Chinese (see platform/user_language.h),
+// English otherwise.
 Language message_language();

@@ -26,12 +26,13 @@ std::optional<std::string_view> attached_value(std::string_view argument, std::s
 
 }  // namespace
 
-ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
+ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) {
   ParsedCommandLine parsed;
   ConvertOptions& options = parsed.options;
   bool options_ended = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view argument = argv[i];
+  const std::size_t count = arguments.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string_view argument = arguments[i];
     // "-" alone is standard input, not an option.
     if (options_ended || argument.size() < 2 || argument[0] != '-') {
       options.files.emplace_back(argument);
@@ -61,8 +62,8 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     for (const std::string_view option : {std::string_view("--from"), std::string_view("--to")}) {
       std::optional<std::string_view> value = attached_value(argument, option);
       if (!value && argument == option) {
-        if (i + 1 == argc) return usage_error("option '" + std::string(option) + "' needs an encoding");
-        value = argv[++i];
+        if (i + 1 == count) return usage_error("option '" + std::string(option) + "' needs an encoding");
+        value = arguments[++i];
       }
       if (!value) continue;
       const std::optional<text::Text> name = chosen_encoding(*value);

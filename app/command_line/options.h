@@ -23,4 +23,4 @@ struct ParsedCommandLine {
 };
 
 // Options may come before, between or after the files; "--" ends them.
-ParsedCommandLine parse_command_line(int argc, const char* const* argv);
+ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments);

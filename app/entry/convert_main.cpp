@@ -11,6 +11,7 @@
 #include "app/command_line/options.h"
 #include "app/command_line/usage.h"
 #include "platform/process_signals.h"
+#include "platform/program_text_io.h"
 #include "platform/standard_input.h"
 
 namespace {
@@ -49,7 +50,7 @@ FileNames names_to_convert(const ConvertOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const ParsedCommandLine parsed = parse_command_line(argc, argv);
+  const ParsedCommandLine parsed = parse_command_line(platform::program_arguments(argc, argv));
   switch (parsed.action) {
     case ParsedCommandLine::Action::help: print_help(stdout); return 0;
     case ParsedCommandLine::Action::version: print_version(stdout); return 0;
