@@ -1,5 +1,6 @@
 // Our own iconv against the system's on any bytes: the first byte picks the
-// pair (any two of GBK, GB18030, UTF-8 and UTF-16LE), the second the output
+// pair (any two of GBK, GB18030, UTF-8, UTF-16LE and UTF-32LE: the source is
+// the byte modulo 5, the target its fifth modulo 5), the second the output
 // room of each call; the rest is converted call after call, as a caller
 // with a small output buffer does, skipping a byte after an invalid one.
 // Every call must agree in its result, errno, both pointers and counts and
@@ -18,15 +19,16 @@
 
 namespace {
 
-constexpr const char* kNames[4] = {"GBK", "GB18030", "UTF-8", "UTF-16LE"};
+constexpr int kEncodings = 5;
+constexpr const char* kNames[kEncodings] = {"GBK", "GB18030", "UTF-8", "UTF-16LE", "UTF-32LE"};
 constexpr unsigned char kUntouched = 0xA5;
 
 struct Descriptors {
-  iconv_t theirs[4][4];
-  bixiqin_iconv_t mine[4][4];
+  iconv_t theirs[kEncodings][kEncodings];
+  bixiqin_iconv_t mine[kEncodings][kEncodings];
   Descriptors() {
-    for (int f = 0; f < 4; ++f) {
-      for (int t = 0; t < 4; ++t) {
+    for (int f = 0; f < kEncodings; ++f) {
+      for (int t = 0; t < kEncodings; ++t) {
         theirs[f][t] = iconv_open(kNames[t], kNames[f]);
         mine[f][t] = bixiqin_iconv_open(kNames[t], kNames[f]);
         if (theirs[f][t] == reinterpret_cast<iconv_t>(-1) || mine[f][t] == reinterpret_cast<bixiqin_iconv_t>(-1)) {
@@ -56,7 +58,7 @@ struct Call {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static Descriptors descriptors;
   if (size < 2) return 0;
-  const int from = data[0] & 3, to = data[0] >> 2 & 3;
+  const int from = data[0] % kEncodings, to = data[0] / kEncodings % kEncodings;
   // Mostly small rooms, where characters end at the edge; now and then one
   // call with room for everything.
   const std::size_t room = data[1] >= 0xF0 ? 4 * size + 16 : data[1] % 40;
