@@ -137,7 +137,8 @@ void 按钮_转换_被单击() {
     const int row = P - 1;
     const text::Text 说明 = 转换说明(result, 原编码, 现编码);
     if (!result.已转换) {
-      列表框_原始().mark_item(row, platform::ItemMark::failed, 说明);
+      列表框_原始().mark_item(row, platform::ItemMark::failed,
+                            result.建议编码.empty() ? 说明 : text::join(说明, "\r\n", 编码建议(result.建议编码)));
       continue;
     }
     if (result.also_valid_utf8) {

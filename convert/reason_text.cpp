@@ -103,3 +103,9 @@ text::Text 编码提醒(std::string_view 原编码, Language language) {
                           ", but the file is also valid UTF-8: its encoding is probably UTF-8, and the "
                           "output garbled");
 }
+
+text::Text 编码建议(std::string_view 建议编码, Language language) {
+  const text::Text named(建议编码);
+  return language == Language::chinese ? text::join("看起来是 "_gbk, named, " 编码：原编码请选 "_gbk, named)
+                                       : text::join("it looks like ", named, ": use --from ", named);
+}

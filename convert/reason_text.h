@@ -19,3 +19,7 @@ text::Text 转换说明(const 转换结果& r, std::string_view 原编码, std::
 // The warning for a file converted from GBK or GB18030 that is also valid
 // UTF-8 (转换结果::also_valid_utf8).
 text::Text 编码提醒(std::string_view 原编码, Language language = Language::chinese);
+
+// The hint for a file that reads as another encoding (转换结果::建议编码):
+// which one, and what to choose.
+text::Text 编码建议(std::string_view 建议编码, Language language = Language::chinese);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "convert/encoding_guess.h"
 #include "convert/failure_place.h"
 #include "convert/file_ends.h"
 #include "convert/output_name.h"
@@ -27,6 +28,7 @@ namespace {
   if (again.open(S) != platform::ReadOutcome::read) return result;
   SourceFileReader reader(again);
   查找失败位置(reader, 原编码, stream.end, stream.failed_at, result);
+  if (result.outcome != Outcome::unrepresentable) result.建议编码 = 猜测编码(S, 原编码);
   return result;
 }
 

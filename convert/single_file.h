@@ -42,6 +42,9 @@ struct 转换结果 {
   // characters of three or four bytes (Chinese, in UTF-8): most likely the
   // wrong source encoding was chosen.
   bool also_valid_utf8 = false;
+  // Of a file invalid or cut off in its source encoding: another encoding
+  // the whole file is valid in, most likely the one meant (猜测编码).
+  text::Text 建议编码;
 };
 
 // Converts the file S from 原编码 to 现编码 and writes the result as

@@ -15,6 +15,7 @@ void ConversionReport::convert(std::string_view native_path) {
   if (!r.已转换) {
     any_failed_ = true;
     line(err_, native_path, 转换说明(r, options_.from, options_.to, language_));
+    if (!r.建议编码.empty()) line(err_, native_path, 编码建议(r.建议编码, language_));
     return;
   }
   if (!options_.quiet && !platform::write_text(out_, output + '\n')) output_failed_ = true;

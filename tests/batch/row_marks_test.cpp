@@ -187,3 +187,25 @@ TEST_F(RowMarks, ANewRunAndAClearTakeTheMarksAway) {
 }
 
 }  // namespace
+
+// Catches a failed file's tooltip that leaves the user guessing, and a
+// suggestion made for bytes no encoding reads: a GBK file read as UTF-8
+// names GBK, a UTF-8 one read as GBK names UTF-8, garbage names nothing.
+TEST_F(RowMarks, AFileInvalidInItsEncodingNamesTheOneItReadsAs) {
+  write_file(books_, u("gbk.txt"), gbk_bytes("第一章\n"));      // B5DA D2BB D5C2
+  write_file(books_, u("utf8.txt"), u("中文\n").toUtf8());     // E4B8AD E69687: AD E6 is no GBK character
+  write_file(books_, u("garbage.txt"), QByteArray("\xFF\xFE\n"));
+  add_through_dialog(books_, {u("gbk.txt"), u("utf8.txt"), u("garbage.txt")});
+  ListBoxWidget* source = list("列表框_原始");
+
+  click("按钮_转换");  // from UTF-8, as the window starts
+  EXPECT_EQ(tip(source, 0), u("第 1 行第 1 列：不是有效的 UTF-8 字节 (B5)\n看起来是 GBK 编码：原编码请选 GBK"));
+  EXPECT_EQ(mark(source, 1), ItemMark::none);
+  EXPECT_EQ(tip(source, 2), u("第 1 行第 1 列：不是有效的 UTF-8 字节 (FF)"));
+
+  choose_gbk_source();
+  click("按钮_转换");
+  EXPECT_EQ(mark(source, 0), ItemMark::none);
+  EXPECT_EQ(tip(source, 1), u("第 1 行第 2 列：不是有效的 GBK 字节 (AD E6)\n看起来是 UTF-8 编码：原编码请选 UTF-8"));
+  EXPECT_EQ(tip(source, 2), u("第 1 行第 1 列：不是有效的 GBK 字节 (FF)"));
+}

@@ -257,8 +257,11 @@ TEST(CommandLine, UTF8ToUTF8RejectsWhatUTF8ToGB18030RejectsAtTheSamePlace) {
     EXPECT_EQ(to_utf8.err, to_gb.err);
   }
   // 中 and c before it: the third character of line 2.
-  EXPECT_EQ(run({"--to", "UTF-8", f.at("big.txt")}).err,
-            "bixiqin-convert: " + f.at("big.txt") + ": line 2, column 3: not valid UTF-8 (bytes F4 90 80 80)\n");
+  // (Its reason's first line: these bytes happen to be valid GBK, and a
+  // second line says so.)
+  EXPECT_EQ(run({"--to", "UTF-8", f.at("big.txt")}).err.rfind(
+                "bixiqin-convert: " + f.at("big.txt") + ": line 2, column 3: not valid UTF-8 (bytes F4 90 80 80)\n", 0),
+            0u);
   EXPECT_EQ(f.names(), (std::set<std::string>{"big.txt", "five.txt"}));
 }
 
@@ -300,6 +303,19 @@ TEST(CommandLine, ANameTooLongAndAKernelFileGetTheirOwnReasons) {
   EXPECT_EQ(run({long_name}).err, "bixiqin-convert: " + long_name + ": its name is too long\n");
   fs::create_symlink("/sys/devices/system/cpu/online", f.path() / "online.txt");
   EXPECT_EQ(run({f.at("online.txt")}).err, "bixiqin-convert: " + f.at("online.txt") + ": not a regular file\n");
+}
+
+// Catches a suggestion missing from the command line, or given in the
+// wrong language: a second line names the encoding the file reads as.
+TEST(CommandLine, AFileInvalidInItsEncodingGetsALineNamingTheOneItReadsAs) {
+  const Folder f;
+  f.write("gbk.txt", "\xB5\xDA\xD2\xBB\xD5\xC2\n");  // 第一章 in GBK
+  const std::string where = "bixiqin-convert: " + f.at("gbk.txt") + ": ";
+  EXPECT_EQ(run({f.at("gbk.txt")}).err, where + "line 1, column 1: not valid UTF-8 (bytes B5)\n" + where +
+                                            "it looks like GBK: use --from GBK\n");
+  EXPECT_EQ(run({f.at("gbk.txt")}, {}, {"LANG=zh_CN.UTF-8"}).err,
+            where + "第 1 行第 1 列：不是有效的 UTF-8 字节 (B5)\n" + where + "看起来是 GBK 编码：原编码请选 GBK\n");
+  EXPECT_EQ(f.names(), std::set<std::string>{"gbk.txt"});
 }
 
 }  // namespace
