@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "files/output_names.h"
 #include "platform/folder.h"
 
 namespace {
@@ -30,7 +31,9 @@ std::vector<text::Text> 放下的源文件(const std::vector<text::Text>& droppe
         break;
       case platform::PathKind::folder: {
         std::vector<text::Text> names = platform::regular_files_in(path);
-        std::erase_if(names, [](const text::Text& name) { return !ends_in_txt(name); });
+        // The program's own outputs stay out, so that converting a folder
+        // again does not convert its outputs once more.
+        std::erase_if(names, [](const text::Text& name) { return !ends_in_txt(name) || 像输出文件名(name); });
         std::sort(names.begin(), names.end());
         // "/" is never the second byte of a character either.
         const text::Text folder = path.ends_with('/') ? path : path + '/';

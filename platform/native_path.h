@@ -12,4 +12,7 @@ namespace platform {
 // of a name).
 std::string native_path_beside(std::string_view path, std::string_view prefix);
 
+// The file's name in `path`, without its folder, split the same way.
+std::string_view native_file_name(std::string_view path);
+
 }  // namespace platform

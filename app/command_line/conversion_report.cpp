@@ -18,7 +18,10 @@ void ConversionReport::convert(std::string_view native_path) {
     if (!r.建议编码.empty()) line(err_, native_path, 编码建议(r.建议编码, language_));
     return;
   }
-  if (!options_.quiet && !platform::write_text(out_, output + '\n')) output_failed_ = true;
+  // NUL-ended with --null, so that names with line breaks can be told apart.
+  if (!options_.quiet && !platform::write_text(out_, output + (options_.null_separated ? '\0' : '\n'))) {
+    output_failed_ = true;
+  }
   if (r.also_valid_utf8) {
     const text::Text warning = language_ == Language::chinese ? "警告："_gbk : "warning: ";
     line(err_, native_path, text::join(warning, 编码提醒(options_.from, language_)));

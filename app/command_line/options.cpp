@@ -7,10 +7,10 @@
 
 namespace {
 
-ParsedCommandLine usage_error(std::string problem) {
+ParsedCommandLine usage_error(UsageProblem::Kind kind, std::string_view detail) {
   ParsedCommandLine parsed;
   parsed.action = ParsedCommandLine::Action::usage_error;
-  parsed.problem = std::move(problem);
+  parsed.problem = {kind, std::string(detail)};
   return parsed;
 }
 
@@ -58,23 +58,27 @@ ParsedCommandLine parse_command_line(const std::vector<std::string>& arguments) 
       options.null_separated = true;
       continue;
     }
+    if (argument == "--skip-outputs") {
+      options.skip_outputs = true;
+      continue;
+    }
     bool handled = false;
     for (const std::string_view option : {std::string_view("--from"), std::string_view("--to")}) {
       std::optional<std::string_view> value = attached_value(argument, option);
       if (!value && argument == option) {
-        if (i + 1 == count) return usage_error("option '" + std::string(option) + "' needs an encoding");
+        if (i + 1 == count) return usage_error(UsageProblem::Kind::needs_encoding, option);
         value = arguments[++i];
       }
       if (!value) continue;
       const std::optional<text::Text> name = chosen_encoding(*value);
       if (!name) {
-        return usage_error("unknown encoding '" + std::string(*value) + "' (GBK, GB18030 or UTF-8)");
+        return usage_error(UsageProblem::Kind::unknown_encoding, *value);
       }
       (option == "--from" ? options.from : options.to) = *name;
       handled = true;
       break;
     }
-    if (!handled) return usage_error("unknown option '" + std::string(argument) + "'");
+    if (!handled) return usage_error(UsageProblem::Kind::unknown_option, argument);
   }
   return parsed;
 }

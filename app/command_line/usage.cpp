@@ -1,12 +1,45 @@
 #include "app/command_line/usage.h"
 
+#include <string>
+
+#include "platform/program_text_io.h"
+#include "text/encoding_boundary.h"
+#include "text/gbk_literal.h"
+
 namespace {
-constexpr char kSynopsis[] = "Usage: bixiqin-convert [--from ENC] [--to ENC] [--quiet] [--null] [--] [FILE]...\n";
+
+constexpr char kSynopsis[] =
+    "Usage: bixiqin-convert [--from ENC] [--to ENC] [--quiet] [--null] [--skip-outputs] [--] [FILE]...\n";
+
+// The problem as one line, without its end; what was typed comes through as
+// the system gave it.
+std::string problem_text(const UsageProblem& p, bool zh) {
+  const std::string& d = p.detail;
+  switch (p.kind) {
+    case UsageProblem::Kind::needs_encoding:
+      return zh ? text::to_utf8("选项 '"_gbk) + d + text::to_utf8("' 后面需要一个编码名"_gbk)
+                : "option '" + d + "' needs an encoding";
+    case UsageProblem::Kind::unknown_encoding:
+      return zh ? text::to_utf8("不认识的编码名 '"_gbk) + d + text::to_utf8("'（可选 GBK、GB18030 或 UTF-8）"_gbk)
+                : "unknown encoding '" + d + "' (GBK, GB18030 or UTF-8)";
+    case UsageProblem::Kind::unknown_option:
+      return zh ? text::to_utf8("不认识的选项 '"_gbk) + d + "'" : "unknown option '" + d + "'";
+    case UsageProblem::Kind::no_files:
+      return zh ? text::to_utf8("没有要转换的文件"_gbk) : "no files to convert";
+    case UsageProblem::Kind::nul_in_names:
+      return zh ? text::to_utf8("标准输入的文件名中含有 NUL 字节：以 NUL 结尾的文件名请加 --null"_gbk)
+                : "the names on standard input hold NUL bytes: use --null for names ended by NUL";
+  }
+  return {};
+}
+
 }  // namespace
 
-void print_usage_error(std::FILE* out, std::string_view problem) {
-  std::fprintf(out, "bixiqin-convert: %.*s\n%sTry 'bixiqin-convert --help' for more information.\n",
-               static_cast<int>(problem.size()), problem.data(), kSynopsis);
+void print_usage_error(std::FILE* out, const UsageProblem& problem, Language language) {
+  const bool zh = language == Language::chinese;
+  const std::string more = zh ? text::to_utf8("详细用法请运行 'bixiqin-convert --help'。"_gbk)
+                              : "Try 'bixiqin-convert --help' for more information.";
+  platform::write_text(out, "bixiqin-convert: " + problem_text(problem, zh) + "\n" + kSynopsis + more + "\n");
 }
 
 void print_help(std::FILE* out) {
@@ -21,7 +54,9 @@ void print_help(std::FILE* out) {
       "  --from ENC   encoding the files are in: GBK, GB18030 or UTF-8 (default UTF-8)\n"
       "  --to ENC     encoding to write: GBK, GB18030 or UTF-8 (default GB18030)\n"
       "  --quiet      print nothing for the files converted\n"
-      "  --null       names on standard input end with a NUL byte (find -print0)\n"
+      "  --null       names on standard input end with a NUL byte (find -print0),\n"
+      "               and so does each output name written\n"
+      "  --skip-outputs  leave out files named as outputs are (\"GBK  a.txt\", ...)\n"
       "  --help       show this help and exit\n"
       "  --version    show the version and exit\n"
       "  --           end of the options: every later argument is a FILE\n"

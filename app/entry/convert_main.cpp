@@ -10,6 +10,8 @@
 #include "app/command_line/name_reader.h"
 #include "app/command_line/options.h"
 #include "app/command_line/usage.h"
+#include "files/output_names.h"
+#include "platform/native_path.h"
 #include "platform/process_signals.h"
 #include "platform/program_text_io.h"
 #include "platform/standard_input.h"
@@ -54,12 +56,14 @@ int main(int argc, char** argv) {
   switch (parsed.action) {
     case ParsedCommandLine::Action::help: print_help(stdout); return 0;
     case ParsedCommandLine::Action::version: print_version(stdout); return 0;
-    case ParsedCommandLine::Action::usage_error: print_usage_error(stderr, parsed.problem); return 2;
+    case ParsedCommandLine::Action::usage_error:
+      print_usage_error(stderr, parsed.problem, message_language());
+      return 2;
     case ParsedCommandLine::Action::convert: break;
   }
   const ConvertOptions& options = parsed.options;
   if (options.files.empty() && platform::standard_input_is_terminal()) {
-    print_usage_error(stderr, "no files to convert");
+    print_usage_error(stderr, {UsageProblem::Kind::no_files, {}}, message_language());
     return 2;
   }
   platform::guard_outputs_against_signals();
@@ -67,11 +71,14 @@ int main(int argc, char** argv) {
   const FileNames files = names_to_convert(options);
   if (files.nul_in_a_line) {
     // find -print0 without --null: one name glued to the next.
-    print_usage_error(stderr, "the names on standard input hold NUL bytes: use --null for names ended by NUL");
+    print_usage_error(stderr, {UsageProblem::Kind::nul_in_names, {}}, message_language());
     return 2;
   }
   ConversionReport report(options, message_language(), stdout, stderr);
-  for (const std::string& name : files.names) report.convert(name);
+  for (const std::string& name : files.names) {
+    if (options.skip_outputs && 像输出文件名(platform::native_file_name(name))) continue;
+    report.convert(name);
+  }
   if (files.input_failed) report.fail("standard input could not be read");
   return report.exit_status();
 }

@@ -11,4 +11,9 @@ std::string native_path_beside(std::string_view path, std::string_view prefix) {
   return out;
 }
 
+std::string_view native_file_name(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
 }  // namespace platform

@@ -183,7 +183,8 @@ TEST(CommandLine, NamesFromStandardInputByLineOrByNul) {
   // NUL-separated names may hold a line break, as find -print0 gives them.
   const Ran null = run({"--null"}, f.at("a b.txt") + '\0' + f.at("line\nbreak.txt") + '\0');
   EXPECT_EQ(null.exit_code, 0) << null.err;
-  EXPECT_EQ(null.out, f.at("GB18030  a b.txt") + "\n" + f.at("GB18030  line\nbreak.txt") + "\n");
+  // And the outputs are named NUL-ended too, for xargs -0 and the like.
+  EXPECT_EQ(null.out, f.at("GB18030  a b.txt") + '\0' + f.at("GB18030  line\nbreak.txt") + '\0');
 
   // "-" reads the list at its place among the arguments; an empty line is no
   // name, and the last name needs no line end.
@@ -316,6 +317,25 @@ TEST(CommandLine, AFileInvalidInItsEncodingGetsALineNamingTheOneItReadsAs) {
   EXPECT_EQ(run({f.at("gbk.txt")}, {}, {"LANG=zh_CN.UTF-8"}).err,
             where + "第 1 行第 1 列：不是有效的 UTF-8 字节 (B5)\n" + where + "看起来是 GBK 编码：原编码请选 GBK\n");
   EXPECT_EQ(f.names(), std::set<std::string>{"gbk.txt"});
+}
+
+// Catches --skip-outputs taking the whole path, or names with one blank,
+// and usage errors that stay English for a Chinese user.
+TEST(CommandLine, SkipOutputsLeavesOutOutputsAndUsageErrorsSpeakTheUsersLanguage) {
+  const Folder f;
+  f.write("a.txt", "a\n");
+  f.write("GB18030  a.txt", "old\n");
+  f.write("GBK a.txt", "b\n");
+  const Ran ran = run({"--skip-outputs", f.at("a.txt"), f.at("GB18030  a.txt"), f.at("GBK a.txt")});
+  EXPECT_EQ(ran.exit_code, 0) << ran.err;
+  EXPECT_EQ(ran.out, f.at("GB18030  a.txt") + "\n" + f.at("GB18030  GBK a.txt") + "\n");
+  EXPECT_EQ(f.read("GB18030  a.txt"), "a\n");
+  EXPECT_FALSE(fs::exists(f.path() / "GB18030  GB18030  a.txt"));
+
+  const Ran zh = run({"--frm", f.at("a.txt")}, {}, {"LANG=zh_CN.UTF-8"});
+  EXPECT_EQ(zh.exit_code, 2);
+  EXPECT_EQ(zh.err.rfind("bixiqin-convert: 不认识的选项 '--frm'\n", 0), 0u) << zh.err;
+  EXPECT_NE(zh.err.find("详细用法请运行 'bixiqin-convert --help'。"), std::string::npos);
 }
 
 }  // namespace

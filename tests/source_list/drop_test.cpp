@@ -45,7 +45,10 @@ TEST_F(Drop, FilesAndAFolderAreAddedAsTheDialogAddsThem) {
   const QString shelf = folder(u("书架"));
   const QString other = folder(u("other"));
   folder(u("书架/inner"));
-  for (const char* name : {"b.txt", "a.txt", "C.TXT", "第一章.txt", "note.md", "inner/deep.txt"}) {
+  // The program's own outputs are left out of a dropped folder (not "GBK a.txt",
+  // with one blank), so that converting the folder again converts no output.
+  for (const char* name : {"b.txt", "a.txt", "C.TXT", "第一章.txt", "note.md", "inner/deep.txt", "GB18030  a.txt",
+                           "UTF-8  第一章.txt", "GBK a.txt"}) {
     write_file(shelf, u(name), "text");
   }
   ASSERT_TRUE(QDir().mkdir(shelf + u("/dir.txt")));
@@ -66,18 +69,23 @@ TEST_F(Drop, FilesAndAFolderAreAddedAsTheDialogAddsThem) {
   ASSERT_TRUE(drop({file(other + u("/x.md")), QUrl(u("https://example.com/y.txt")), file(shelf),
                     file(other + u("/missing.txt"))}));
   EXPECT_EQ(paths(), gbk_paths({shelf + u("/a.txt"), shelf + u("/a.txt"), other + u("/x.md"), shelf + u("/C.TXT"),
-                                shelf + u("/a.txt"), shelf + u("/b.txt"), shelf + u("/第一章.txt")}));
-  EXPECT_EQ(items("列表框_原始"), (QStringList{u("a.txt"), u("a.txt"), u("x.md"), u("C.TXT"), u("a.txt"),
-                                              u("b.txt"), u("第一章.txt")}));
-  EXPECT_EQ(caption("标签_原信息"), u("列表框共有7个文件～～"));
+                                shelf + u("/GBK a.txt"), shelf + u("/a.txt"), shelf + u("/b.txt"),
+                                shelf + u("/第一章.txt")}));
+  EXPECT_EQ(items("列表框_原始"), (QStringList{u("a.txt"), u("a.txt"), u("x.md"), u("C.TXT"), u("GBK a.txt"),
+                                              u("a.txt"), u("b.txt"), u("第一章.txt")}));
+  EXPECT_EQ(caption("标签_原信息"), u("列表框共有8个文件～～"));
+  // An output dropped by itself is taken as chosen.
+  ASSERT_TRUE(drop({file(shelf + u("/GB18030  a.txt"))}));
+  EXPECT_EQ(paths().size(), 9u);
+  EXPECT_EQ(caption("标签_原信息"), u("列表框共有9个文件～～"));
   EXPECT_EQ(QDir::currentPath(), other) << "a drop leaves the current folder alone";
 
   // Nothing that is a local file: nothing changes (a web address is not even
   // taken).
   EXPECT_FALSE(drop({QUrl(u("https://example.com/z.txt"))}));
   drop({file(other + u("/missing.txt"))});
-  EXPECT_EQ(paths().size(), 7u);
-  EXPECT_EQ(caption("标签_原信息"), u("列表框共有7个文件～～"));
+  EXPECT_EQ(paths().size(), 9u);
+  EXPECT_EQ(caption("标签_原信息"), u("列表框共有9个文件～～"));
 }
 
 TEST_F(Drop, ANameThatIsNotUtf8KeepsItsBytes) {
