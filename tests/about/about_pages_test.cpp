@@ -184,6 +184,18 @@ TEST(BrowserStart, ReturnsWithoutWaitingForTheOpenerToEnd) {
   EXPECT_EQ(read_file(opener.calls_file()), recorded_call("https://example.com/"));
 }
 
+// Catches an opener that found no browser (xdg-open ends with 3) taken as
+// a page opened: the button then failed silently.
+TEST(BrowserStart, FailsWhenTheOpenerEndsWithAnError) {
+  OpenerOnPath opener;
+  ASSERT_TRUE(opener.valid());
+  ASSERT_TRUE(opener.install_recorder("echo 'xdg-open: no method available for opening' >&2\nexit 3\n"));
+  EXPECT_FALSE(platform::start_browser("https://example.com/"));
+  EXPECT_EQ(read_file(opener.calls_file()), recorded_call("https://example.com/"));
+  ASSERT_TRUE(opener.install_recorder("exit 0\n"));
+  EXPECT_TRUE(platform::start_browser("https://example.com/"));
+}
+
 TEST(BrowserStart, FailsWhenThereIsNoOpener) {
   OpenerOnPath opener;
   ASSERT_TRUE(opener.valid());
