@@ -46,6 +46,35 @@ target_link_libraries(bixiqin_iconv INTERFACE bixiqin_own_iconv)
 set(BIXIQIN_WINDOWS_LIBRARIES "")
 bixiqin_windows_library(bixiqin_text text LINK bixiqin_iconv)
 
+# The contract's Win32 side (platform/win32/) and what needs no system
+# (platform/common/). ntdll: files opened by their name within a folder's
+# handle; advapi32: a source's access list carried to its output; shell32:
+# the command line in UTF-16.
+bixiqin_windows_library(bixiqin_platform platform/win32 LINK bixiqin_text bixiqin_iconv ntdll advapi32 shell32)
+bixiqin_windows_sources(_common platform/common "")
+target_sources(bixiqin_platform PRIVATE ${_common})
+# <windows.h> without its min and max macros and its rarely used parts.
+target_compile_definitions(bixiqin_platform PRIVATE NOMINMAX WIN32_LEAN_AND_MEAN)
+
+# dropped_files.cpp: lists a dropped folder through platform/folder.h, which
+# has no Win32 side yet. open_dialog.cpp: the open dialog and the current
+# folder (platform/open_file_dialog.h, current_directory.h), likewise.
+# source_list.cpp: the window's lists (ui/, app/).
+bixiqin_windows_library(bixiqin_files files LINK bixiqin_text bixiqin_platform
+  LEFT_OUT dropped_files.cpp open_dialog.cpp source_list.cpp)
+
+# batch_conversion.cpp and encoding_catalogue.cpp: the window's run and its
+# encoding lists (ui/, app/, the message box).
+bixiqin_windows_library(bixiqin_convert convert LINK bixiqin_files bixiqin_platform bixiqin_text
+  LEFT_OUT batch_conversion.cpp encoding_catalogue.cpp)
+
+# The command-line converter, at the top of the build folder as on Linux.
+file(GLOB _command_line_src CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/app/command_line/*.cpp)
+add_executable(bixiqin-convert app/entry/convert_main.cpp ${_command_line_src})
+target_link_libraries(bixiqin-convert PRIVATE bixiqin_settings bixiqin_convert)
+target_compile_definitions(bixiqin-convert PRIVATE BIXIQIN_VERSION="${PROJECT_VERSION}")
+set_target_properties(bixiqin-convert PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
 if(NOT BIXIQIN_TESTS)
   return()
 endif()

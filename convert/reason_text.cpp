@@ -43,6 +43,10 @@ text::Text source_problem(FileError e, bool zh) {
       return zh ? "转换时文件被其他程序改动了"_gbk : "another program changed it while it was converted";
     case FileError::name_too_long: return zh ? "文件名太长"_gbk : "its name is too long";
     case FileError::too_many_open: return too_many_open(zh);
+    case FileError::name_not_allowed:
+      return zh ? "系统不允许这样的文件名"_gbk : "the system does not allow such a name";
+    case FileError::name_not_carried:
+      return zh ? "文件名含有系统无法表示的字符"_gbk : "its name holds characters the system cannot spell";
     default: return zh ? "读取出错"_gbk : "it could not be read";
   }
 }
@@ -59,6 +63,10 @@ text::Text output_problem(FileError e, bool zh) {
     case FileError::name_too_long: return zh ? "输出文件名太长"_gbk : "the output's name is too long";
     case FileError::read_only: return zh ? "磁盘是只读的"_gbk : "the disk is read-only";
     case FileError::missing: return zh ? "输出文件夹不存在"_gbk : "the output's folder does not exist";
+    case FileError::name_not_allowed:
+      return zh ? "系统不允许这样的输出文件名"_gbk : "the system does not allow the output's name";
+    case FileError::name_not_carried:
+      return zh ? "输出文件名含有系统无法表示的字符"_gbk : "the output's name holds characters the system cannot spell";
     default: return zh ? "输出文件无法写入"_gbk : "the output could not be written";
   }
 }

@@ -17,6 +17,8 @@ enum class FileError : unsigned char {
   name_too_long,
   read_only,          // a read-only file system
   too_many_open,      // the process or the system has no file handle to spare
+  name_not_allowed,   // a name the system forbids (Windows: CON, "a.", "a:b", ...)
+  name_not_carried,   // a name the system cannot spell (bytes that are no character)
   other,
 };
 
