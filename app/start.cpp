@@ -6,6 +6,7 @@
 #include "app/runtime_error.h"
 #include "effects/version_vista.h"
 #include "effects/window_effects.h"
+#include "files/source_list.h"
 #include "platform/application.h"
 #include "text/gbk_literal.h"
 #include "ui/about_window.h"
@@ -16,13 +17,14 @@ namespace {
 int cleanup_runs = 0;
 }
 
-int 启动子程序() {
+int 启动子程序(const std::vector<text::Text>& files) {
   原始文件路径.clear();
   特效对象 = std::make_unique<窗口特效>();
   std::atexit(清理子程序);
   if (ui::载入窗口(ui::主窗口定义(), false) == nullptr) {
     报告运行时错误(std::nullopt, "载入启动窗口失败"_gbk);
   }
+  加入启动文件(files);
   platform::run_message_loop();
   return 0;
 }

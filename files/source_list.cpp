@@ -40,6 +40,8 @@ void 启动窗口_文件被放下() {
   if (ui::窗口* window = ui::主窗口()) add_sources(放下的源文件(window->取放下的文件()));
 }
 
+void 加入启动文件(const std::vector<text::Text>& paths) { add_sources(放下的源文件(paths)); }
+
 void 按钮2_被单击() {
   ui::主窗口控件::列表框_原始().清空();
   ui::主窗口控件::列表框_现在().清空();

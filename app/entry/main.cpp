@@ -1,9 +1,23 @@
-// Process entry: the platform takes the process's arguments (it reads none of
-// them), then the start routine runs the program.
+// Process entry: the platform takes the toolkit's own arguments, the rest
+// are files to add (a file manager's "Open with"), then the start routine
+// runs the program.
+#include <string>
+#include <vector>
+
 #include "app/start.h"
 #include "platform/application.h"
+#include "platform/current_directory.h"
+#include "platform/program_text_io.h"
+#include "text/encoding_boundary.h"
 
 int main(int argc, char** argv) {
   platform::init_application(argc, argv);
-  return 启动子程序();
+  std::vector<text::Text> files;
+  for (const std::string& file : platform::program_arguments(argc, argv)) {
+    // Full paths, as the list holds them: the open dialog may change the
+    // current folder later.
+    const text::Text path = text::from_utf8(file);
+    files.push_back(path.starts_with('/') ? path : text::join(platform::current_directory(), "/", path));
+  }
+  return 启动子程序(files);
 }

@@ -5,13 +5,16 @@
 #   about-on-top     About stays above and active when the main window is clicked
 #   quick-clicks     clicks on the background do not start a move
 #   icon             the window's _NET_WM_ICON is the program's picture
-#   clicks.sh PATH-TO-BIXIQIN PATH-TO-PNG-ARGB PATH-TO-ICON-PNG CHECK
+#   open-with        started as the desktop entry's Exec line starts it for a
+#                    file ("Open with"): the file is listed, and 转换 converts it
+#   clicks.sh PATH-TO-BIXIQIN PATH-TO-PNG-ARGB PATH-TO-ICON-PNG CHECK [DESKTOP-FILE]
 # Exit 77 (skipped) only when there is no Xvfb at all.
 set -u
 PROGRAM=$1
 PNG_ARGB=$2
 ICON_PNG=$3
 CHECK=$4
+DESKTOP=${5:-}
 . "$(dirname "$0")/common.sh"
 
 # Points in the main window's client area (the controls' rectangles' centres).
@@ -167,11 +170,30 @@ check_icon() {
   fail "no 48x48 image in _NET_WM_ICON ($total values)"
 }
 
+check_open_with() {
+  # A launcher gives each file of %F as one argument of its own.
+  exec_line=$(sed -n 's/^Exec=//p' "$DESKTOP")
+  [ "$exec_line" = "bixiqin %F" ] || fail "the desktop entry's Exec line is '$exec_line'"
+  wm_class=$(sed -n 's/^StartupWMClass=//p' "$DESKTOP")
+  mkdir -p "$tmp/books"
+  printf '\344\270\255\346\226\207 a\n' >"$tmp/books/one a.txt"  # 中文 a
+  printf '\326\320\316\304 a\n' >"$tmp/expected"
+  cd "$tmp" || fail "no folder"
+  start_program "$tmp/books/one a.txt"
+  xprop -id "$main" WM_CLASS | grep -q "\"$wm_class\"\$" ||
+    fail "WM_CLASS is $(xprop -id "$main" WM_CLASS), the desktop entry says $wm_class"
+  click_in "$main" $CONVERT_X $CONVERT_Y
+  converted() { cmp -s "$tmp/books/GB18030  one a.txt" "$tmp/expected"; }
+  wait_for converted || { ls -l "$tmp/books" >&2; fail "the file given on the command line was not converted"; }
+  say "started for one file as the desktop entry says, its class $wm_class: 转换 converted it"
+}
+
 start_x
 case $CHECK in
   add-and-convert) check_add_and_convert ;;
   about-on-top) check_about_on_top ;;
   quick-clicks) check_quick_clicks ;;
   icon) check_icon ;;
+  open-with) check_open_with ;;
   *) fail "unknown check $CHECK" ;;
 esac

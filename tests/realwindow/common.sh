@@ -83,10 +83,10 @@ start_x_once() {
   wait_for wm_running && kill -0 "$wm_pid" 2>/dev/null
 }
 
-# Starts the program in the current folder and waits for its main window,
-# which it leaves in $main.
+# Starts the program in the current folder, with the arguments given, and
+# waits for its main window, which it leaves in $main.
 start_program() {
-  QT_QPA_PLATFORM=xcb "$PROGRAM" >"$tmp/app.log" 2>&1 &
+  QT_QPA_PLATFORM=xcb "$PROGRAM" "$@" >"$tmp/app.log" 2>&1 &
   app_pid=$!
   # A slow start on a busy machine is no failure.
   TRIES=900 wait_for window_shown "$MAIN_CAPTION" || fail "no visible window captioned \"$MAIN_CAPTION\""
