@@ -66,7 +66,7 @@ set(CPACK_PACKAGE_NAME bixiqin)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Bixiqin developers")
 # The same maintainer as in packaging/changelog.
-set(CPACK_PACKAGE_CONTACT "Bixiqin developers <maintainers@bixiqin.org>")
+set(CPACK_PACKAGE_CONTACT "Bixiqin developers <bixiqin@example.com>")
 set(CPACK_DEBIAN_PACKAGE_RELEASE ${BIXIQIN_DEBIAN_RELEASE})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "batch converter of text file encodings (GBK, GB18030, UTF-8)")
 set(CPACK_PACKAGE_DESCRIPTION "Bixiqin (碧溪琴) converts plain-text files, such as novels, between\nGBK, GB18030 and UTF-8 in batches. Each converted file is written beside\nits source, named after the target encoding; the source is never changed.\nThe bixiqin-convert command does the same from a terminal or a script.")

@@ -8,7 +8,8 @@ namespace ui {
 
 constexpr std::uint32_t kAboutWindowId = 0x520125E1;
 
-// The project's pages and the author's address (a reserved example domain).
+// The project's pages and the author's address (a reserved example domain),
+// the one address of the project: the package names it too.
 inline constexpr const char* kUpdatePageAddress = "https://bixiqin.example.com/update";
 inline constexpr const char* kDonationPageAddress = "https://bixiqin.example.com/donate";
 inline constexpr const char* kAuthorMailAddress = "bixiqin@example.com";
