@@ -52,13 +52,28 @@ class RowMarks final : public QStyledItemDelegate {
 
   // The tooltip is a file's reason or path, never markup: a name holding
   // "<b>" would otherwise turn it into rich text and lose its double blanks.
+  // Shown as plain text it is one line per line of its own, wrapped only
+  // where wider than the screen; rich text the tooltip wraps at a narrow
+  // width of its own, inside words and names.
+  // Text that would be taken for markup, as markup that shows it as it is:
+  // every character escaped, blanks that neither collapse nor break, its
+  // own line breaks only.
+  static QString as_unbroken_markup(const QString& tip) {
+    // A table's cell is as wide as its longest unbreakable line: the
+    // tooltip's own narrow guess at a width cannot squeeze it.
+    QString out = QStringLiteral("<table cellspacing=0 cellpadding=0><tr><td style='white-space:pre'>");
+    out += tip.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    out += QStringLiteral("</td></tr></table>");
+    return out;
+  }
+
   bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                  const QModelIndex& index) override {
     if (event == nullptr || event->type() != QEvent::ToolTip) {
       return QStyledItemDelegate::helpEvent(event, view, option, index);
     }
     const QString tip = index.isValid() ? index.data(Qt::ToolTipRole).toString() : QString();
-    const QString shown = tip.isEmpty() ? QString() : Qt::convertFromPlainText(tip, Qt::WhiteSpacePre);
+    const QString shown = Qt::mightBeRichText(tip) ? as_unbroken_markup(tip) : tip;
     QToolTip::showText(event->globalPos(), shown, view, option.rect);
     event->setAccepted(!tip.isEmpty());
     return true;

@@ -5,6 +5,9 @@
 // removals, clearing, and rows' marks (against a fresh list box given the
 // same marks).
 #include <QApplication>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QToolTip>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -176,4 +179,33 @@ TEST_F(ListBoxPaintTest, MarksAndTooltipsShowWhereTheyAreSet) {
   settle();
   EXPECT_TRUE(shows_what_it_holds()) << "cleared";
   EXPECT_TRUE(list->item(list->count() - 2)->toolTip().isEmpty());
+}
+
+// Catches a tooltip shown as rich text, which the tooltip wraps at a narrow
+// width of its own, splitting a path or a reason inside its words: a text
+// that fits the screen is one line per line of its own.
+TEST_F(ListBoxPaintTest, ATooltipIsOneLineForEachOfItsLinesWhenItFitsTheScreen) {
+  list->addItem(QStringLiteral("a"));
+  const QString reason = QString::fromUtf8("第 12 行第 345 列：不是有效的 UTF-8 字节 (B5)\n看起来是 GBK 编码：原编码请选 GBK");
+  const QString path = QString::fromUtf8("/home/reader/书架/三国演义 第一百二十回 最终章  <b>完</b>.txt");
+  for (const QString& tip : {reason, path}) {
+    list->set_mark(0, platform::ItemMark::failed, tip);
+    const QRect r = list->visualItemRect(list->item(0));
+    QHelpEvent hover(QEvent::ToolTip, r.center(), list->viewport()->mapToGlobal(r.center()));
+    QCoreApplication::sendEvent(list->viewport(), &hover);
+    ASSERT_TRUE(QToolTip::isVisible());
+    QLabel* label = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->inherits("QTipLabel") && w->isVisible()) label = qobject_cast<QLabel*>(w);
+    }
+    ASSERT_NE(label, nullptr);
+    const QFontMetrics fm(label->font());
+    int widest = 0;
+    for (const QString& line : tip.split(QLatin1Char('\n'))) widest = std::max(widest, fm.horizontalAdvance(line));
+    const int lines = static_cast<int>(tip.count(QLatin1Char('\n'))) + 1;
+    EXPECT_GE(label->contentsRect().width(), widest) << tip.toStdString();
+    EXPECT_LT(label->contentsRect().height(), (lines + 1) * fm.lineSpacing()) << tip.toStdString();
+    QToolTip::hideText();
+    QTest::qWait(50);
+  }
 }
