@@ -214,14 +214,10 @@ bool NewFile::write(std::string_view bytes) {
 bool NewFile::commit() {
   State& s = *state_;
   if (s.file == INVALID_HANDLE_VALUE) return false;
-  // Named by its path: only while the path still leads to the folder the
-  // file was made in (a folder renamed or swapped meanwhile would put it
-  // elsewhere).
-  if (!s.folder->still_at_its_path()) {
-    s.error = FileError::changed;
-    discard();
-    return false;
-  }
+  // Named by its path: Windows renames no folder with files open in it, so
+  // the path still leads to the folder the file was made in. (A rename
+  // relative to the folder's handle would not need that, but Wine refuses
+  // one: ERROR_INVALID_PARAMETER.)
   const std::wstring target = s.folder->path.back() == L'\\' ? s.folder->path + s.name : s.folder->path + L'\\' + s.name;
   if (!mark_for_deletion(s.file, false)) return fail();
   if (!rename_over(s.file, target)) {

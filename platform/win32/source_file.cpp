@@ -25,16 +25,6 @@ bool facts_of(HANDLE handle, FileFacts& facts) {
 
 FolderHandle::~FolderHandle() { CloseHandle(handle); }
 
-bool FolderHandle::still_at_its_path() const {
-  const HANDLE now = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (now == INVALID_HANDLE_VALUE) return false;
-  FileFacts there;
-  const bool same = facts_of(now, there) && there.index == facts.index;
-  CloseHandle(now);
-  return same;
-}
-
 std::shared_ptr<FolderHandle> open_folder(const std::wstring& path, DWORD& error) {
   // FILE_TRAVERSE is what opening by a name within it asks of a folder;
   // every kind of sharing, so that no one else is kept from the folder.

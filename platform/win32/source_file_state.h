@@ -36,8 +36,6 @@ struct FolderHandle {
   const HANDLE handle;
   const std::wstring path;  // "\\?\..." as it was opened
   const FileFacts facts;
-  // Whether `path` still leads to this very folder.
-  bool still_at_its_path() const;
 };
 
 // Opens the folder at the "\\?\" path; nothing, and the error's code in

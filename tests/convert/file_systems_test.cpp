@@ -52,31 +52,6 @@ mode_t mode_of(const std::filesystem::path& path) {
 
 }  // namespace
 
-TEST(LargeFile, BothDirectionsGiveTheExactBytesAndReplaceTheOlderOutput) {
-  TempFolder dir;
-  dir.write("u.txt", lines(kLineUtf8));
-  dir.write("g.txt", lines(kLineGbk));
-  dir.write("GBK  u.txt", "older output");
-
-  const 转换结果 to_gbk = 转换单个文件(dir.text("u.txt"), "UTF-8", "GBK");
-  ASSERT_TRUE(to_gbk.已转换);
-  EXPECT_EQ(to_gbk.输出路径, dir.text("GBK  u.txt"));
-  EXPECT_TRUE(dir.read("GBK  u.txt") == lines(kLineGbk));
-  ASSERT_TRUE(转换单个文件(dir.text("g.txt"), "GBK", "UTF-8").已转换);
-  EXPECT_TRUE(dir.read("UTF-8  g.txt") == lines(kLineUtf8));
-
-  EXPECT_EQ(dir.names(), (std::set<std::string>{"u.txt", "g.txt", "GBK  u.txt", "UTF-8  g.txt"}));
-}
-
-TEST(LargeFile, AnInvalidSequenceNearTheEndLeavesNothingNew) {
-  TempFolder dir;
-  dir.write("u.txt", lines(kLineUtf8) + "\xE4\xB8");  // cut off at the very end
-  dir.write("GBK  u.txt", "older output");
-  EXPECT_FALSE(转换单个文件(dir.text("u.txt"), "UTF-8", "GBK").已转换);
-  EXPECT_EQ(dir.read("GBK  u.txt"), "older output");
-  EXPECT_EQ(dir.names(), (std::set<std::string>{"u.txt", "GBK  u.txt"}));
-}
-
 // The file size limit stands in for a full disk, met early or late.
 TEST(LargeFile, SizeLimitBeforeOrDuringTheConversionKeepsTheOlderOutput) {
   for (const rlim_t limit : {rlim_t{1} << 20, rlim_t{6} << 20}) {

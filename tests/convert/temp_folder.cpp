@@ -5,11 +5,42 @@
 
 #include <fstream>
 #include <iterator>
+#include <random>
+
+std::string utf8_of(const std::filesystem::path& path) {
+#ifdef _WIN32
+  const std::u8string utf8 = path.u8string();
+  return std::string(utf8.begin(), utf8.end());
+#else
+  return path.string();  // the bytes as they are, whatever they are
+#endif
+}
+
+std::filesystem::path path_of(std::string_view utf8) {
+#ifdef _WIN32
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+#else
+  return std::filesystem::path(utf8);
+#endif
+}
 
 TempFolder::TempFolder() {
+#ifdef _WIN32
+  // No mkdtemp: a random name, made (not merely looked for) by this run.
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    const std::filesystem::path candidate =
+        std::filesystem::temp_directory_path() / ("bixiqin-convert-" + std::to_string(random() % 1000000000));
+    std::error_code error;
+    if (std::filesystem::create_directory(candidate, error)) path_ = candidate;
+  }
+  if (path_.empty()) ADD_FAILURE() << "cannot make a temporary folder";
+#else
   std::string pattern = (std::filesystem::temp_directory_path() / "bixiqin-convert-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot make a temporary folder";
   path_ = pattern;
+#endif
 }
 
 TempFolder::~TempFolder() {
@@ -35,8 +66,6 @@ bool TempFolder::exists(std::string_view utf8_name) const {
 
 std::set<std::string> TempFolder::names() const {
   std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-    names.insert(entry.path().filename().string());
-  }
+  for (const auto& entry : std::filesystem::directory_iterator(path_)) names.insert(utf8_of(entry.path().filename()));
   return names;
 }

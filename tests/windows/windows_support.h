@@ -1,0 +1,54 @@
+#pragma once
+// What the Windows tests share: a fresh folder reached through "\\?\"
+// paths (so that the test itself is held to no name rule or length limit),
+// UTF-16 and the program's text, and bixiqin-convert.exe run in a child.
+#include <windows.h>
+
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Conversions by the system's own calls (not the program's), to check the
+// program's against.
+std::wstring wide(std::string_view utf8);
+std::string utf8(std::wstring_view wide);
+// The program's text (GB18030) for a path written in UTF-16.
+std::string program_text(std::wstring_view path);
+
+class WideFolder {
+ public:
+  WideFolder();
+  ~WideFolder();
+  WideFolder(const WideFolder&) = delete;
+  WideFolder& operator=(const WideFolder&) = delete;
+
+  // The path of `name` in the folder as a user writes it ("C:\...\name"),
+  // and as the test reaches it ("\\?\C:\...\name").
+  std::wstring plain(std::wstring_view name = {}) const;
+  std::wstring exact(std::wstring_view name = {}) const;
+
+  // False when the system refuses the name even behind "\\?\".
+  bool write(std::wstring_view name, std::string_view bytes) const;
+  bool make_folder(std::wstring_view name) const;
+  std::string read(std::wstring_view name) const;
+  bool exists(std::wstring_view name) const;
+  std::set<std::wstring> names(std::wstring_view folder = {}) const;
+
+ private:
+  std::wstring plain_;  // without a trailing backslash
+};
+
+struct Ran {
+  DWORD exit_code = 0xFFFFFFFF;
+  std::string out;  // the bytes written to standard output and error (files)
+  std::string err;
+};
+
+// bixiqin-convert.exe, beside the tests' own folder.
+std::wstring convert_program();
+// The command line CommandLineToArgvW reads back as `program` and `args`.
+std::wstring command_line(const std::wstring& program, const std::vector<std::wstring>& args);
+// Runs bixiqin-convert.exe with `args` and `input` on standard input, its
+// standard output and error into files; waits for its end.
+Ran run_convert(const std::vector<std::wstring>& args, std::string_view input = {});
