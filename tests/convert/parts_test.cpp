@@ -3,6 +3,7 @@
 // in the file's order reported, with nothing left on disk.
 #include <gtest/gtest.h>
 
+#include "convert/parallel_conversion.h"
 #include "convert/single_file.h"
 #include "convert/transcode.h"
 #include "temp_folder.h"
@@ -49,8 +50,9 @@ TEST(Parts, GiveTheBytesOfOneConversionOfTheWhole) {
          while (s.size() < kSize) s += "\xE4\xB8\xAD";
          return s;
        }()},
-      // Two pieces far longer than the rest, converted side by side: their
-      // bytes outgrow what a thread holds and must still come in order.
+      // Two pieces far longer than the rest, converted side by side (with
+      // more threads than the first one spans steps): their bytes outgrow
+      // what a thread holds and must still come in order.
       {"two long stretches without line ends", [] {
          std::string s;
          while (s.size() < (std::size_t{9} << 20)) s += "\xE4\xB8\xAD";  // 中
@@ -63,7 +65,7 @@ TEST(Parts, GiveTheBytesOfOneConversionOfTheWhole) {
     TempFolder dir;
     dir.write("u.txt", c.bytes);
     const std::string expected = whole(c.bytes, "UTF-8", "GB18030");
-    for (const unsigned workers : {2u, 3u, 4u}) {
+    for (const unsigned workers : {2u, 3u, 4u, 8u}) {
       const 转换结果 r = 转换单个文件(dir.text("u.txt"), "UTF-8", "GB18030", workers);
       ASSERT_TRUE(r.已转换) << c.what << ", " << workers << " workers";
       EXPECT_TRUE(dir.read("GB18030  u.txt") == expected) << c.what << ", " << workers << " workers";
@@ -103,5 +105,66 @@ TEST(Parts, TheFirstFaultInTheFileIsReportedAndNothingIsLeft) {
     EXPECT_EQ(r.column, 1u) << c.what;
     EXPECT_EQ(r.bytes, "\xFF") << c.what;
     EXPECT_EQ(dir.names(), (std::set<std::string>{"u.txt", "GBK  u.txt"})) << c.what;
+  }
+}
+
+// Catches a part that writes once an earlier part has failed: the parts
+// after a long first one have converted and wait for their turn when its
+// fault is met, and must never reach the output. The output is named here
+// against the rules, only to see what went into it.
+TEST(Parts, NothingAfterTheFirstFaultReachesTheOutput) {
+  std::string bytes;
+  while (bytes.size() < (std::size_t{9} << 20)) bytes += "\xE4\xB8\xAD";  // 中, no line end
+  const std::size_t fault = bytes.size();
+  bytes += "\xFF\n";
+  const std::string before_fault = whole(bytes.substr(0, fault), "UTF-8", "GB18030");
+  bytes += mixed_lines(std::size_t{8} << 20, "\n");
+  TempFolder dir;
+  dir.write("u.txt", bytes);
+  for (const unsigned threads : {4u, 8u}) {
+    platform::SourceFile source;
+    ASSERT_EQ(source.open(dir.text("u.txt")), platform::ReadOutcome::read);
+    platform::NewFile output;
+    ASSERT_TRUE(output.create(dir.text("seen.txt"), 0644));
+    const PartsResult r = 分段转码(source, "UTF-8", "GB18030", output, threads, false);
+    EXPECT_EQ(r.stream.end, StreamEnd::invalid) << threads;
+    EXPECT_EQ(r.stream.failed_at, fault) << threads;
+    ASSERT_TRUE(output.commit());
+    const std::string seen = dir.read("seen.txt");
+    EXPECT_LE(seen.size(), before_fault.size()) << threads << " threads";
+    EXPECT_TRUE(before_fault.starts_with(seen)) << threads << " threads: bytes from after the fault";
+  }
+}
+
+// The wrong-encoding warning of a large file holds only when every part is
+// valid UTF-8 and some part has a character of three or four bytes.
+TEST(Parts, TheWarningNeedsEveryPartValidAndAWideCharacterInAny) {
+  const std::string utf8_line = "\xE7\x9A\x84\xE6\x98\xAF\n";  // 的是 in UTF-8: also valid GBK
+  const std::string gbk_line = "\xD6\xD0\xCE\xC4\n";             // 中文 in GBK: no UTF-8
+  const auto repeat = [](const std::string& line, std::size_t size) {
+    std::string out;
+    while (out.size() < size) out += line;
+    return out;
+  };
+  constexpr std::size_t kMiB = std::size_t{1} << 20;
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool warned;
+  };
+  const Case cases[] = {
+      {"UTF-8 throughout", repeat(utf8_line, kSize), true},
+      {"GBK in the last part only", repeat(utf8_line, kSize - kMiB) + repeat(gbk_line, kMiB), false},
+      {"GBK in the first part only", repeat(gbk_line, kMiB) + repeat(utf8_line, kSize - kMiB), false},
+      {"ASCII", repeat("plain text\n", kSize), false},
+      {"two-byte characters only", repeat("caf\xC3\xA9\n", kSize), false},  // café
+      {"Chinese in the last part only", repeat("plain text\n", kSize - kMiB) + repeat(utf8_line, kMiB), true},
+  };
+  for (const Case& c : cases) {
+    TempFolder dir;
+    dir.write("g.txt", c.bytes);
+    const 转换结果 r = 转换单个文件(dir.text("g.txt"), "GBK", "UTF-8", 4);
+    ASSERT_TRUE(r.已转换) << c.what;
+    EXPECT_EQ(r.also_valid_utf8, c.warned) << c.what;
   }
 }
