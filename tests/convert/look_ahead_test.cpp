@@ -150,6 +150,53 @@ TEST(LookAhead, EndingLeavesNoThreadAndNoOutputOfTheFilesNotTaken) {
   EXPECT_EQ(run.folder.names(), expected);
 }
 
+// Catches a file being converted when the encodings change that is kept
+// as converted with the old ones. The run's second file is a large one,
+// caught while it converts: the window's thread changes the encodings as
+// soon as the first file is ready.
+TEST(LookAhead, AFileConvertingWhenTheEncodingsChangeIsConvertedAgain) {
+  Chapters run(1);
+  std::string big;
+  while (big.size() < (std::size_t{64} << 20)) big += "\xE7\xA2\xA7 line\n";  // 碧
+  run.folder.write("big.txt", big);
+  run.paths.push_back(run.folder.text("big.txt"));
+  LookAhead ahead(run.paths, "UTF-8", "GB18030", {1, 8, 1u << 30}, [] {});
+  for (int i = 0; i < 10000 && !ahead.ready(0); ++i) std::this_thread::sleep_for(1ms);
+  ahead.set_encodings(1, "UTF-8", "GBK");
+  ASSERT_TRUE(ahead.take(0).has_value());
+  std::optional<预备转换> second;
+  for (int i = 0; i < 3000 && !second; ++i) {
+    if (ahead.ready(1)) second = ahead.take(1);
+    else std::this_thread::sleep_for(10ms);
+  }
+  ASSERT_TRUE(second && second->converted());
+  const 转换结果 r = 完成转换(std::move(*second));
+  EXPECT_EQ(r.输出路径, run.folder.text("GBK  big.txt"));
+  EXPECT_FALSE(run.folder.exists("GB18030  big.txt"));
+}
+
+// Catches bytes held back that are never given back as the run takes its
+// files: after 64 MiB the look-ahead would convert only the file awaited.
+// Here 120 MiB go by, and at every step the file after the awaited one
+// still comes ready before the run takes the awaited one.
+TEST(LookAhead, KeepsWorkingAheadThroughARunOfFarMoreThanItsBytes) {
+  TempFolder folder;
+  const std::string chapter(std::size_t{3} << 20, 'a');
+  std::vector<text::Text> paths;
+  for (int i = 0; i < 40; ++i) {
+    const std::string name = "c" + std::to_string(i) + ".txt";
+    folder.write(name, chapter);
+    paths.push_back(folder.text(name));
+  }
+  LookAhead ahead(paths, "UTF-8", "GB18030", {2}, [] {});
+  for (std::size_t i = 0; i + 2 < paths.size(); ++i) {
+    ASSERT_TRUE(comes_ready(ahead, i)) << i;
+    std::optional<预备转换> p = ahead.take(i);
+    ASSERT_TRUE(p && p->converted()) << i;
+    ASSERT_TRUE(comes_ready(ahead, i + 2)) << "after " << i + 1 << " files of 3 MiB taken";
+  }
+}
+
 // Catches a take() that checks only the handle it holds (size, change time)
 // and not what the name leads to now.
 TEST(LookAhead, AFileReplacedRemovedOrRepermissionedAfterItWasConvertedAheadIsNotNamedFromTheOldBytes) {
