@@ -37,6 +37,9 @@ TEST(Outcome, ThePlaceAndKindOfTheFirstFault) {
        2, 2, "\xE6\x96", 0},
       {"cut off in GB18030's four bytes", "ab\x81\x30\x81", "GB18030", "UTF-8", Outcome::cut_off, 2, 1, 3,
        "\x81\x30\x81", 0},
+      // GBK has no four-byte characters: 81 30 is a bad pair, not the start of one.
+      {"GB18030's four bytes read as GBK", "ab\x81\x30\x81\x30", "GBK", "UTF-8", Outcome::invalid_sequence, 2, 1,
+       3, "\x81\x30", 0},
   };
   for (const Case& c : cases) {
     TempFolder dir;
@@ -80,6 +83,12 @@ TEST(Outcome, UnicodeTextReadAsGbkIsNoticed) {
       // 平顺省 in GBK is also valid UTF-8, of two-byte letters (ƽ˳ʡ): no Chinese.
       {"\xC6\xBD\xCB\xB3\xCA\xA1\n", "GBK", false},
       {"plain ASCII\n", "GBK", false},
+      // GBK pairs that UTF-8 would read as three- and four-byte characters
+      // but for an overlong form, a surrogate or a code beyond U+10FFFF.
+      {"\xE0\x9F\xBF\xE0\x9F\xBF\n", "GBK", false},
+      {"\xED\xA0\x81\xED\xA0\x81\n", "GBK", false},
+      {"\xF0\x8F\x81\x81\n", "GBK", false},
+      {"\xF4\x90\x81\x81\n", "GBK", false},
       {"\xE7\xAC\xAC\xE4\xB8\x80\xE7\xAB\xA0\n", "UTF-8", false},
   };
   for (const Case& c : cases) {
