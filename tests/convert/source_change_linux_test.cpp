@@ -122,3 +122,47 @@ TEST(SourceChange, AFolderSwappedDuringAConversionGetsTheOutputBesideTheFileThat
     EXPECT_EQ(moved, (std::set<std::string>{"a.txt", "GBK  a.txt"})) << unnamed;
   }
 }
+
+// Catches a change told by the whole seconds of the modification time: a
+// source rewritten to the same size within the same second, as a program
+// saving twice in a row does, while it is read and after it was converted
+// ahead. The times are set by hand, a tenth of a second apart.
+TEST(SourceChange, ARewriteWithinTheSameSecondToTheSameSizeIsNoticed) {
+  const time_t second = time(nullptr) - 3600;
+  const auto set_time = [&](const std::filesystem::path& p, long nanoseconds) {
+    const timespec at[2] = {{second, nanoseconds}, {second, nanoseconds}};
+    return utimensat(AT_FDCWD, p.c_str(), at, 0) == 0;
+  };
+  const auto rewrite = [&](const std::filesystem::path& p, std::streamoff at, const char* bytes) {
+    {
+      std::fstream f(p, std::ios::binary | std::ios::in | std::ios::out);
+      f.seekp(at);
+      f << bytes;
+    }
+    ASSERT_TRUE(set_time(p, 200000000));
+  };
+  {
+    TempFolder dir;
+    dir.write("g.txt", gbk_lines(600000));
+    ASSERT_TRUE(set_time(dir.native("g.txt"), 100000000));
+    platform::SourceFile source;
+    ASSERT_EQ(source.open(dir.text("g.txt")), platform::ReadOutcome::read);
+    platform::NewFile output;
+    ASSERT_TRUE(output.create(dir.text("UTF-8  g.txt"), source.permissions()));
+    SourceFileReader reader(source);
+    ChangingSink sink(output, [&] { rewrite(dir.native("g.txt"), 2 << 20, "\xB0\xA1"); });  // 啊 over 中
+    EXPECT_EQ(流式转码(reader, "GBK", "UTF-8", sink).end, StreamEnd::changed) << "while read";
+  }
+  {
+    TempFolder dir;
+    dir.write("a.txt", "old\n");
+    ASSERT_TRUE(set_time(dir.native("a.txt"), 100000000));
+    预备转换 prepared = 准备转换(dir.text("a.txt"), "UTF-8", "GBK");
+    ASSERT_TRUE(prepared.converted());
+    rewrite(dir.native("a.txt"), 0, "new\n");
+    const 转换结果 r = 完成转换(std::move(prepared));
+    EXPECT_FALSE(r.已转换) << "converted ahead";
+    EXPECT_EQ(r.file_error, platform::FileError::changed);
+    EXPECT_FALSE(dir.exists("GBK  a.txt"));
+  }
+}
