@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <fstream>
 #include <functional>
 
@@ -41,8 +42,11 @@ TEST(ConvertFailure, SourcesThatAreNotReadableFilesAreNotConverted) {
       {"character device",
        [](const TempFolder& dir) {
          // The null device: opening and reading it would succeed, empty.
-         return mknod(dir.native("s.txt").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0 &&
-                std::ifstream(dir.native("s.txt")).good();
+         // A user who may make no device reaches the system's by a link.
+         const std::string path = dir.native("s.txt").string();
+         return (mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0 ||
+                 (errno == EPERM && symlink("/dev/null", path.c_str()) == 0)) &&
+                std::ifstream(path).good();
        }},
   };
   for (const Case& c : cases) {
@@ -70,8 +74,7 @@ TEST(ConvertFailure, ReadOnlySourceConverts) {
   dir.write("a.txt", kChineseUtf8);
   const std::string source = dir.native("a.txt").string();
   const int code = in_child([&] {
-    if (unshare(CLONE_NEWNS) != 0 || mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-        mount(source.c_str(), source.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+    if (!enter_private_mounts() || mount(source.c_str(), source.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
         mount(nullptr, source.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
       return kCannotMount;
     }

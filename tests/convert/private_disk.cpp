@@ -14,6 +14,8 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
+#include <fstream>
+#include <string>
 
 int in_child(const std::function<int()>& body) {
   const pid_t pid = fork();
@@ -23,9 +25,32 @@ int in_child(const std::function<int()>& body) {
   return WEXITSTATUS(status);
 }
 
+namespace {
+
+bool write_file(const char* path, const std::string& text) {
+  std::ofstream out(path);
+  return static_cast<bool>(out << text << std::flush);
+}
+
+}  // namespace
+
+bool enter_private_mounts() {
+  if (unshare(CLONE_NEWNS) != 0) {
+    if (errno != EPERM) return false;
+    // This user stays who it is outside: only its own ids are mapped.
+    const std::string uid = std::to_string(getuid());
+    const std::string gid = std::to_string(getgid());
+    if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return false;
+    if (!write_file("/proc/self/setgroups", "deny") || !write_file("/proc/self/uid_map", "0 " + uid + " 1") ||
+        !write_file("/proc/self/gid_map", "0 " + gid + " 1")) {
+      return false;
+    }
+  }
+  return mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+
 bool mount_private_disk(const TempFolder& dir, DiskKind kind, int mib) {
-  if (unshare(CLONE_NEWNS) != 0) return false;
-  if (mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return false;
+  if (!enter_private_mounts()) return false;
   const std::string size = std::to_string(mib);
   if (kind == DiskKind::tmpfs) {
     return mount("tmpfs", dir.path().c_str(), "tmpfs", 0, ("size=" + size + "m").c_str()) == 0;

@@ -19,8 +19,15 @@ enum class DiskKind {
   ext3,   // a loop-mounted image: unnamed files, but no room reservation
 };
 
+// Gives the calling process (a child) mounts of its own: as root a mount
+// namespace, as an ordinary user one inside a user namespace of its own, in
+// which it may mount memory disks and bind mounts but no loop devices.
+// False where neither is allowed here.
+bool enter_private_mounts();
+
 // Mounts a fresh disk of `mib` MiB over `dir`, seen only by the calling
-// process (call it in a child). False where mounts are not allowed here.
+// process (call it in a child). False where mounts are not allowed here
+// (ext3 needs root).
 bool mount_private_disk(const TempFolder& dir, DiskKind kind, int mib);
 
 // From here on, this process is refused unnamed files (O_TMPFILE) with the
