@@ -127,4 +127,24 @@ TEST_F(AboutMusicTest, LeftOpenTheTunePlaysOnceAndThenStaysSilent) {
   EXPECT_EQ(device.streams_opened(), 1) << "played once, no repeat";
 }
 
+// Catches a tune started again over the one playing: two players at once,
+// the first one sounding on to its end.
+TEST_F(AboutMusicTest, PlayedAgainTheTuneStopsThePlayingOneFirst) {
+  open_about([&] {
+    device.advance_to(3 * kSecond);
+    ui::窗口* about = ui::取已载入窗口(ui::kAboutWindowId);
+    ASSERT_NE(about, nullptr);
+    about->播放背景音乐();
+    EXPECT_EQ(device.streams_opened(), 2);
+    EXPECT_EQ(device.streams_open(), 1) << "one player at a time";
+    int silenced_channels = 0;
+    for (const auto& m : since(3 * kSecond)) {
+      if (is_all_notes_off(m) && m.time_us == 3 * kSecond) ++silenced_channels;
+    }
+    EXPECT_GE(silenced_channels, 3) << "the first playing falls silent at once";
+    QTest::keyClick(about_window(), Qt::Key_Escape);
+  });
+  EXPECT_EQ(device.streams_open(), 0);
+}
+
 }  // namespace
