@@ -9,6 +9,7 @@ SANITIZE_BUILD ?= build-asan
 THREAD_BUILD ?= build-tsan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+UNPRIVILEGED_USER ?= bixiqin-ci
 # Sanitizer settings for check-sanitize: stop at the first fault, report
 # leaks, let a huge allocation fail so that the program reports it itself,
 # and leave out the leaks of the system libraries (each one explained there).
@@ -16,7 +17,7 @@ SANITIZE_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:allocator_may_return_
   LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/sanitizers/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: deps configure build run test screenshot icon clean check-sanitize check-thread fuzz package check-package bench tune-wav windows check-windows iconv-tables
+.PHONY: deps configure build run test check-unprivileged screenshot icon clean check-sanitize check-thread fuzz package check-package bench tune-wav windows check-windows iconv-tables
 
 deps:
 	@./scripts/install-deps
@@ -38,6 +39,12 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The conversion, batch and command-line tests again as an ordinary user
+# (made if missing), so that permission failures really fail and unnamed
+# outputs are named the way ordinary users' programs name them.
+check-unprivileged: build
+	./scripts/check-unprivileged $(BUILD) $(UNPRIVILEGED_USER)
 
 screenshot: build
 	QT_QPA_PLATFORM=offscreen ./$(BUILD)/tools/bixiqin-screenshot docs
