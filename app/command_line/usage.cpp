@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/program_text_io.h"
+#include "platform/user_language.h"
 #include "text/encoding_boundary.h"
 #include "text/gbk_literal.h"
 
@@ -63,8 +64,11 @@ void print_help(std::FILE* out) {
       "\n"
       "Each output written is named on standard output. Each file not converted gets\n"
       "one line on standard error with the reason, and so does a file converted from\n"
-      "GBK or GB18030 that looks like UTF-8. The reasons are in Chinese when the\n"
-      "locale's language (LC_ALL, LC_MESSAGES, LANG) is zh.\n"
+      "GBK or GB18030 that looks like UTF-8. The reasons are in Chinese when the\n",
+      out);
+  std::fputs(platform::where_chinese_is_chosen(), out);
+  std::fputs(
+      ".\n"
       "\n"
       "Exit status: 0 when every file was converted, 1 when any was not, 2 for a\n"
       "usage error.\n",

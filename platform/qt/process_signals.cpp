@@ -1,6 +1,5 @@
 #include "platform/process_signals.h"
 
-#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -64,6 +63,7 @@ void forget_temporary(int slot) {
 
 void guard_outputs_against_signals() {
   ::signal(SIGXFSZ, SIG_IGN);
+  ::signal(SIGPIPE, SIG_IGN);
   struct sigaction action {};
   action.sa_handler = remove_and_end;
   sigemptyset(&action.sa_mask);

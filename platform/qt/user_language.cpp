@@ -16,4 +16,6 @@ bool user_reads_chinese() {
   return false;
 }
 
+const char* where_chinese_is_chosen() { return "locale's language (LC_ALL, LC_MESSAGES, LANG) is zh"; }
+
 }  // namespace platform

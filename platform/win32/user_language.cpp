@@ -8,4 +8,6 @@ namespace platform {
 // the mainland, Taiwan, Hong Kong, ... alike.
 bool user_reads_chinese() { return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_CHINESE; }
 
+const char* where_chinese_is_chosen() { return "Windows display language is Chinese"; }
+
 }  // namespace platform
