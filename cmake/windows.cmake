@@ -96,11 +96,8 @@ target_link_libraries(bixiqin_windows_test_main PUBLIC bixiqin_settings GTest::g
 
 # The test folders built for Windows; tests/<folder> becomes test_<folder>
 # from its *.cpp files, less those in bixiqin_windows_left_out_<folder>.
-# tests/cli is not among them: its one file runs the program through fork
-# and execve with a Linux environment (LC_ALL); tests/windows runs
-# bixiqin-convert.exe instead. tests/windows is this edition's alone (the
-# Linux build skips it).
-set(BIXIQIN_WINDOWS_TEST_FOLDERS text convert files windows)
+# tests/windows is this edition's alone (the Linux build skips it).
+set(BIXIQIN_WINDOWS_TEST_FOLDERS text convert files cli windows)
 
 # QtSeesReplacementCharactersForStrayBytes, in this file, compares with
 # Qt's strings.
@@ -126,6 +123,11 @@ set(bixiqin_windows_left_out_convert
   # Mount namespaces, seccomp and fork, for the files above.
   private_disk.cpp)
 
+# The locale's variables, line breaks and backslashes in names, resource
+# limits, kernel files, /dev/full and pipes; and their fork-and-exec runner
+# (program_run_windows.cpp runs the .exe instead).
+set(bixiqin_windows_left_out_cli command_line_linux_test.cpp program_run_linux.cpp)
+
 # The open dialog's tests drive Qt's file dialog.
 set(bixiqin_windows_left_out_files open_dialog_gui_test.cpp open_dialog_names_test.cpp
   open_dialog_platform_test.cpp)
@@ -136,9 +138,13 @@ if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
   message(STATUS "No emulator for ${CMAKE_SYSTEM_PROCESSOR}: the tests are built, not registered with ctest")
 endif()
 
+# The command line's tests share the conversion tests' folder and the
+# Windows tests' runner.
+set(bixiqin_windows_also_cli tests/convert/temp_folder.cpp tests/windows/windows_support.cpp)
+
 foreach(_folder IN LISTS BIXIQIN_WINDOWS_TEST_FOLDERS)
   bixiqin_windows_sources(_src tests/${_folder} "${bixiqin_windows_left_out_${_folder}}")
-  add_executable(test_${_folder} ${_src})
+  add_executable(test_${_folder} ${_src} ${bixiqin_windows_also_${_folder}})
   target_link_libraries(test_${_folder} PRIVATE bixiqin_windows_test_main ${BIXIQIN_WINDOWS_LIBRARIES})
   target_compile_definitions(test_${_folder} PRIVATE BIXIQIN_BINARY_DIR="${CMAKE_BINARY_DIR}"
     BIXIQIN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
@@ -149,7 +155,24 @@ foreach(_folder IN LISTS BIXIQIN_WINDOWS_TEST_FOLDERS)
   endif()
 endforeach()
 
-# The Windows tests run bixiqin-convert.exe (found beside the tests folder)
-# and call the system themselves.
-add_dependencies(test_windows bixiqin-convert)
-target_compile_definitions(test_windows PRIVATE NOMINMAX WIN32_LEAN_AND_MEAN)
+# The command line's tests once more with Chinese for the user's language:
+# Wine takes it from the locale it is started in, so a zh_CN locale is
+# made here (the system may have none) and those runs start in it.
+if(CMAKE_CROSSCOMPILING_EMULATOR)
+  set(_locales ${CMAKE_BINARY_DIR}/locale)
+  add_custom_command(OUTPUT ${_locales}/zh_CN.UTF-8/LC_CTYPE
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${_locales}
+    COMMAND localedef -i zh_CN -f UTF-8 ${_locales}/zh_CN.UTF-8
+    COMMENT "A zh_CN.UTF-8 locale for the tests' Chinese run")
+  add_custom_target(bixiqin_chinese_locale DEPENDS ${_locales}/zh_CN.UTF-8/LC_CTYPE)
+  add_dependencies(test_cli bixiqin_chinese_locale)
+  gtest_discover_tests(test_cli TEST_PREFIX "zh_CN:" DISCOVERY_TIMEOUT 120
+    PROPERTIES LABELS cli ENVIRONMENT "LOCPATH=${_locales};LC_ALL=zh_CN.UTF-8;LANG=zh_CN.UTF-8")
+endif()
+
+# The Windows and command-line tests run bixiqin-convert.exe (found beside
+# the tests folder) and call the system themselves.
+foreach(_runs_the_program test_windows test_cli)
+  add_dependencies(${_runs_the_program} bixiqin-convert)
+  target_compile_definitions(${_runs_the_program} PRIVATE NOMINMAX WIN32_LEAN_AND_MEAN)
+endforeach()

@@ -34,28 +34,6 @@ class CurrentFolder {
 
 }  // namespace
 
-// Catches arguments taken from the C runtime's argv (the ANSI code page:
-// 你 and 好 become "?"), argv[0] taken for a file to convert, and lines
-// written in anything but UTF-8; the exit code 1 for any file not
-// converted.
-TEST(ConvertProgram, NamesEachOutputAndEachFailureAndExitsOne) {
-  const WideFolder dir;
-  ASSERT_TRUE(dir.write(L"\u4F60\u597D.txt", "\xE4\xBD\xA0\xE5\xA5\xBD\n"));  // 你好.txt holding 你好
-  ASSERT_TRUE(dir.write(L"bad.txt", "ab\xFF" "cd\n"));
-  const Ran ran = run_convert({dir.plain(L"\u4F60\u597D.txt"), dir.plain(L"bad.txt"), dir.plain(L"missing.txt")});
-  EXPECT_EQ(ran.exit_code, 1u);
-  // The C runtime's text mode ends each line with CR LF.
-  EXPECT_EQ(ran.out, utf8(dir.plain(L"GB18030  \u4F60\u597D.txt")) + "\r\n");
-  // 0xFF is the third character of its line.
-  EXPECT_EQ(ran.err, "bixiqin-convert: " + utf8(dir.plain(L"bad.txt")) + ": " +
-                         reason("第 1 行第 3 列：不是有效的 UTF-8 字节 (FF)", "line 1, column 3: not valid UTF-8 (bytes FF)") +
-                         "\r\nbixiqin-convert: " + utf8(dir.plain(L"missing.txt")) + ": " +
-                         reason("找不到这个文件", "no such file") + "\r\n");
-  // 你 is C4 E3 and 好 BA C3 in GB18030.
-  EXPECT_EQ(dir.read(L"GB18030  \u4F60\u597D.txt"), "\xC4\xE3\xBA\xC3\n");
-  EXPECT_EQ(dir.names(), (std::set<std::wstring>{L"\u4F60\u597D.txt", L"bad.txt", L"GB18030  \u4F60\u597D.txt"}));
-}
-
 // Names whose GBK bytes hold "\" (誠 is D5 5C), a four-byte GB18030
 // character (😀, a surrogate pair in UTF-16), a relative path and a drive's
 // own current folder: each output beside its source, named on standard
@@ -72,7 +50,7 @@ TEST(ConvertProgram, ChineseNamesRoundTripAndEveryFileConvertedExitsZero) {
   ASSERT_TRUE(here.ok());
   const std::wstring drive = dir.plain().substr(0, 2);  // "C:", whose current folder this is now
   ASSERT_TRUE(dir.write(L"b.txt", "b\n"));
-  const Ran ran = run_convert({L"--to", L"GBK", dir.plain(chapter), L"b.txt", drive + L"b.txt"});
+  const ConvertRun ran = run_convert({L"--to", L"GBK", dir.plain(chapter), L"b.txt", drive + L"b.txt"});
   EXPECT_EQ(ran.exit_code, 0u) << ran.err;
   const std::wstring output = folder + L"\\GBK  \u7B2C\u4E00\u7AE0 \U0001F600.txt";
   EXPECT_EQ(ran.out, utf8(dir.plain(output)) + "\r\nGBK  b.txt\r\n" + utf8(drive) + "GBK  b.txt\r\n");
@@ -91,7 +69,7 @@ TEST(ConvertProgram, AnArgumentWithAnUnpairedSurrogateIsRefusedAndNamedAsGiven) 
   ASSERT_TRUE(dir.write(L"\uFFFD.txt", "x\n"));
   std::wstring lone = dir.plain(L"?.txt");
   lone[lone.size() - 5] = static_cast<wchar_t>(0xD800);
-  const Ran ran = run_convert({lone});
+  const ConvertRun ran = run_convert({lone});
   EXPECT_EQ(ran.exit_code, 1u);
   EXPECT_EQ(ran.out, "");
   // U+D800's three bytes, as UTF-8 would have them were it a character.
@@ -105,7 +83,7 @@ TEST(ConvertProgram, AnArgumentWithAnUnpairedSurrogateIsRefusedAndNamedAsGiven) 
 TEST(ConvertProgram, AUsageErrorExitsTwo) {
   const WideFolder dir;
   ASSERT_TRUE(dir.write(L"a.txt", "a\n"));
-  const Ran ran = run_convert({L"--from", L"LATIN-9", dir.plain(L"a.txt")});
+  const ConvertRun ran = run_convert({L"--from", L"LATIN-9", dir.plain(L"a.txt")});
   EXPECT_EQ(ran.exit_code, 2u);
   EXPECT_EQ(ran.out, "");
   EXPECT_NE(ran.err.find("LATIN-9"), std::string::npos) << ran.err;

@@ -29,7 +29,7 @@ TEST(LongPaths, AFileInAFolderPathBeyond260CharactersConverts) {
 
   // The same file again, by a path with "." and ".." and "/" in it.
   const std::wstring winding = dir.plain(first + L"/./" + second + L"\\..\\" + second + L"/a.txt");
-  const Ran ran = run_convert({L"--from", L"UTF-8", L"--to", L"GB18030", winding});
+  const ConvertRun ran = run_convert({L"--from", L"UTF-8", L"--to", L"GB18030", winding});
   EXPECT_EQ(ran.exit_code, 0u) << ran.err;
   EXPECT_EQ(ran.out, utf8(dir.plain(first + L"/./" + second + L"\\..\\" + second + L"/GB18030  a.txt")) + "\r\n");
   EXPECT_EQ(dir.read(inside + L"\\GB18030  a.txt"), "\xD6\xD0\xCE\xC4");

@@ -152,7 +152,7 @@ std::wstring command_line(const std::wstring& program, const std::vector<std::ws
   return line;
 }
 
-Ran run_convert(const std::vector<std::wstring>& args, std::string_view input) {
+ConvertRun run_convert(const std::vector<std::wstring>& args, std::string_view input, const std::wstring& folder) {
   const WideFolder streams;  // apart from the folder under test, which must stay as it is
   streams.write(L"in", input);
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -171,8 +171,9 @@ Ran run_convert(const std::vector<std::wstring>& args, std::string_view input) {
   start.hStdError = err;
   PROCESS_INFORMATION child{};
   std::wstring line = command_line(convert_program(), args);
-  Ran ran;
-  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &start, &child)) {
+  ConvertRun ran;
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                     folder.empty() ? nullptr : folder.c_str(), &start, &child)) {
     WaitForSingleObject(child.hProcess, INFINITE);
     GetExitCodeProcess(child.hProcess, &ran.exit_code);
     CloseHandle(child.hThread);

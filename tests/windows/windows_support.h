@@ -39,7 +39,7 @@ class WideFolder {
   std::wstring plain_;  // without a trailing backslash
 };
 
-struct Ran {
+struct ConvertRun {
   DWORD exit_code = 0xFFFFFFFF;
   std::string out;  // the bytes written to standard output and error (files)
   std::string err;
@@ -50,5 +50,6 @@ std::wstring convert_program();
 // The command line CommandLineToArgvW reads back as `program` and `args`.
 std::wstring command_line(const std::wstring& program, const std::vector<std::wstring>& args);
 // Runs bixiqin-convert.exe with `args` and `input` on standard input, its
-// standard output and error into files; waits for its end.
-Ran run_convert(const std::vector<std::wstring>& args, std::string_view input = {});
+// standard output and error into files, in the current folder `folder`
+// when one is given; waits for its end.
+ConvertRun run_convert(const std::vector<std::wstring>& args, std::string_view input = {}, const std::wstring& folder = {});
