@@ -3,7 +3,6 @@
 // standard output on a full disk or a closed pipe.
 #include <fcntl.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -114,43 +113,27 @@ TEST(CommandLine, StandardOutputOnAFullDiskOrAClosedPipeFailsTheRunButNotTheFile
   f.write("b.txt", "b\n");
   const std::string said = "bixiqin-convert: standard output could not be written\n";
   const auto output_to = [&](const std::function<int()>& open_output) {
-    const pid_t child = ::fork();
-    if (child == 0) {
+    return run_with({at(f, "a.txt"), at(f, "b.txt")}, {}, {"LC_ALL=C"}, {}, [&] {
       const int out = open_output();
       if (out < 0 || ::dup2(out, 1) < 0) ::_exit(126);
-      const int err = ::open(at(f, "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-      const int in = ::open("/dev/null", O_RDONLY);
-      if (err < 0 || in < 0 || ::dup2(err, 2) < 0 || ::dup2(in, 0) < 0) ::_exit(126);
-      const std::string a = at(f, "a.txt"), b = at(f, "b.txt");
-      char* argv[] = {const_cast<char*>(BIXIQIN_CONVERT_PROGRAM), const_cast<char*>(a.c_str()),
-                      const_cast<char*>(b.c_str()), nullptr};
-      char c_locale[] = "LC_ALL=C";
-      char* envp[] = {c_locale, nullptr};
-      ::execve(argv[0], argv, envp);
-      ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return status;
+    });
   };
 
-  const int full = output_to([] { return ::open("/dev/full", O_WRONLY); });
-  ASSERT_TRUE(WIFEXITED(full)) << "ended by signal " << WTERMSIG(full);
-  EXPECT_EQ(WEXITSTATUS(full), 1);
-  EXPECT_EQ(f.read("err"), said);
+  const Ran full = output_to([] { return ::open("/dev/full", O_WRONLY); });
+  EXPECT_EQ(full.exit_code, 1);  // -1: ended by a signal
+  EXPECT_EQ(full.err, said);
   EXPECT_EQ(f.read("GB18030  a.txt"), "a\n");
   EXPECT_EQ(f.read("GB18030  b.txt"), "b\n");
 
   f.write("GB18030  a.txt", "old\n");
-  const int closed = output_to([] {
+  const Ran closed = output_to([] {
     int ends[2];
     if (::pipe(ends) != 0) return -1;
     ::close(ends[0]);  // nobody will read
     return ends[1];
   });
-  ASSERT_TRUE(WIFEXITED(closed)) << "ended by signal " << WTERMSIG(closed);
-  EXPECT_EQ(WEXITSTATUS(closed), 1);
-  EXPECT_EQ(f.read("err"), said);
+  EXPECT_EQ(closed.exit_code, 1);
+  EXPECT_EQ(closed.err, said);
   EXPECT_EQ(f.read("GB18030  a.txt"), "a\n");
 }
 

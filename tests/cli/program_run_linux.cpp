@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 Ran run_with(const std::vector<std::string>& args, const std::string& input, const std::vector<std::string>& env,
-             const std::filesystem::path& cwd, const std::function<void()>& limit) {
+             const std::filesystem::path& cwd, const std::function<void()>& before_start) {
   const TempFolder streams;  // outside the folder under test, which must stay as it is
   streams.write("in", input);
   const std::string in = at(streams, "in"), out = at(streams, "out"), err = at(streams, "err");
@@ -25,7 +25,7 @@ Ran run_with(const std::vector<std::string>& args, const std::string& input, con
     const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (i < 0 || o < 0 || e < 0 || ::dup2(i, 0) < 0 || ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0) ::_exit(126);
     if (!dir.empty() && ::chdir(dir.c_str()) != 0) ::_exit(126);
-    if (limit) limit();
+    if (before_start) before_start();
     ::execve(argv[0], argv.data(), envp.data());
     ::_exit(127);
   }
