@@ -22,10 +22,9 @@ struct Margins {
 
 // Writes through `enabled` whether a compositing manager runs: X11 — the
 // compositing-manager selection of the default screen has an owner; Wayland —
-// always; the offscreen platform — the switch below. Other platforms: false.
+// always; the offscreen platform — what platform/qt/offscreen_composition.h
+// sets. Other platforms: false.
 bool query_composition(bool* enabled);
-// What the offscreen platform answers (off until set).
-void set_offscreen_composition(bool on);
 
 // Replaces the window's extended style; the layered bit makes it
 // translucent-capable.

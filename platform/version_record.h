@@ -1,7 +1,8 @@
 #pragma once
 // The operating system's version record and product code, laid out as the
-// version routines expect them. On Linux the record describes the running
-// kernel and distribution:
+// version routines expect them. On Windows they are the system's own, its
+// service-pack text as GBK-family bytes. On Linux the record describes the
+// running kernel and distribution:
 //   dwMajorVersion, dwMinorVersion, dwBuildNumber: the first three numbers of
 //     the kernel release ("6.1.0-28-amd64" gives 6, 1, 0; "6.18.44-fc" gives
 //     6, 18, 44); a number that is missing counts as 0.
@@ -13,7 +14,6 @@
 //   Product code: 0, no edition.
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
 
 namespace platform {
 
@@ -59,16 +59,10 @@ inline constexpr uint32_t kPlatformPosix = 3;
 bool get_version_record(OSVERSIONINFOA* record);
 bool get_version_record(OSVERSIONINFOEXA* record);
 
-// The product code of the given version and service pack; none here (0).
+// The product code of the given version and service pack (0, none, on
+// Linux).
 // False only for a null destination.
 bool get_product_code(uint32_t major, uint32_t minor, uint16_t service_pack_major,
                       uint16_t service_pack_minor, uint32_t* product_code);
-
-// The translation itself, from the kernel release as uname reports it and
-// the text of an os-release file (empty when there is none). False, and the
-// record untouched, when the release does not start with a number or the
-// size field is neither 148 nor 156.
-bool version_record_from(std::string_view kernel_release, std::string_view os_release,
-                         OSVERSIONINFOEXA* record);
 
 }  // namespace platform

@@ -21,6 +21,7 @@
 #include "effects/version_vista.h"
 #include "effects/window_effects.h"
 #include "platform/composition.h"
+#include "platform/qt/offscreen_composition.h"
 #include "platform/qt/widget_handle.h"
 #include "ui/about_window.h"
 #include "ui/loader.h"

@@ -1,4 +1,5 @@
 #include "platform/composition.h"
+#include "platform/qt/offscreen_composition.h"
 
 #include <QGuiApplication>
 #include <QtGui/qguiapplication_platform.h>

@@ -1,4 +1,4 @@
-#include "platform/version_record.h"
+#include "platform/qt/linux_version_record.h"
 
 #include <sys/utsname.h>
 
@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/common/service_pack_text.h"
 #include "text/encoding_boundary.h"
 
 namespace platform {
@@ -71,28 +72,11 @@ std::optional<std::string> os_release_value(std::string_view s, std::string_view
   return found;
 }
 
-// GB18030 characters are one byte (ASCII), four bytes (lead 0x81-0xFE, then a
-// digit) or two bytes.
-std::size_t gb18030_char_length(std::string_view t, std::size_t i) {
-  if (static_cast<unsigned char>(t[i]) < 0x80) return 1;
-  if (i + 1 < t.size() && t[i + 1] >= '0' && t[i + 1] <= '9') return 4;
-  return 2;
-}
-
-// The distribution's name as service-pack text: GBK-family bytes, zero-ended,
-// never more than the field holds, never a character cut in half.
-void put_service_pack_text(std::string_view os_release, char (&field)[128]) {
+// The distribution's name as service-pack text.
+void put_distribution_name(std::string_view os_release, char (&field)[128]) {
   std::string name = os_release_value(os_release, "PRETTY_NAME").value_or("");
   if (name.empty()) name = os_release_value(os_release, "NAME").value_or("");
-  const std::string gbk = text::from_utf8(name);
-  std::size_t kept = 0;
-  while (kept < gbk.size()) {
-    const std::size_t next = kept + gb18030_char_length(gbk, kept);
-    if (next > sizeof field - 1) break;
-    kept = next;
-  }
-  std::memset(field, 0, sizeof field);
-  std::memcpy(field, gbk.data(), kept);
+  put_service_pack_text(text::from_utf8(name), field);
 }
 
 // One decimal number at s[i]; nullopt when there are no digits or it does
@@ -144,7 +128,7 @@ bool version_record_from(std::string_view kernel_release, std::string_view os_re
   filled.dwMinorVersion = numbers[1];
   filled.dwBuildNumber = numbers[2];
   filled.dwPlatformId = kPlatformPosix;
-  put_service_pack_text(os_release, filled.szCSDVersion);
+  put_distribution_name(os_release, filled.szCSDVersion);
   filled.wProductType = 1;
   // The short form owns only its first six fields; the caller's tail stays.
   std::memcpy(record, &filled, size);
@@ -156,15 +140,6 @@ bool get_version_record(OSVERSIONINFOEXA* record) {
   utsname system{};
   if (uname(&system) != 0) return false;
   return version_record_from(system.release, read_os_release(), record);
-}
-
-bool get_version_record(OSVERSIONINFOA* record) {
-  if (record == nullptr || record->dwOSVersionInfoSize != kShortVersionRecordSize) return false;
-  OSVERSIONINFOEXA whole{};
-  whole.dwOSVersionInfoSize = kShortVersionRecordSize;
-  if (!get_version_record(&whole)) return false;
-  std::memcpy(record, &whole, kShortVersionRecordSize);
-  return true;
 }
 
 bool get_product_code(uint32_t, uint32_t, uint16_t, uint16_t, uint32_t* product_code) {

@@ -12,6 +12,7 @@
 
 #include "effects/window_effects.h"
 #include "platform/composition.h"
+#include "platform/qt/offscreen_composition.h"
 #include "platform/qt/list_box_widget.h"
 #include "tests/source_list/main_window_fixture.h"
 

@@ -9,7 +9,6 @@
 #include "effects/version_name.h"
 #include "effects/version_product_table.h"
 #include "effects/version_vista.h"
-#include "effects/window_effects.h"
 #include "text/gbk_literal.h"
 
 namespace {
@@ -266,17 +265,6 @@ TEST(VistaOrLater, MajorSixAndAboveOnly) {
       EXPECT_EQ(是否Vista或更高(r), expected) << major << "." << minor;
     }
   }
-}
-
-TEST(Win7OrVista, OnlyTheVersionTextsOfSixZeroAndSixOne) {
-  EXPECT_TRUE(窗口特效::是否为Win7或Vista(nt(6, 1)));
-  EXPECT_TRUE(窗口特效::是否为Win7或Vista(nt(6, 0, kServer)));
-  EXPECT_FALSE(窗口特效::是否为Win7或Vista(nt(6, 2)));
-  EXPECT_FALSE(窗口特效::是否为Win7或Vista(nt(5, 1)));
-  EXPECT_FALSE(窗口特效::是否为Win7或Vista(nt(16, 1)));
-  EXPECT_FALSE(窗口特效::是否为Win7或Vista(nt(6, 10)));
-  EXPECT_FALSE(窗口特效::是否为Win7或Vista(record(1, 6, 1)));
-  EXPECT_FALSE(窗口特效::是否为Win7或Vista(record(3, 6, 1)));
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include "effects/version_name.h"
 #include "effects/version_vista.h"
 #include "effects/window_effects.h"
-#include "platform/version_record.h"
+#include "platform/qt/linux_version_record.h"
 #include "text/encoding_boundary.h"
 #include "text/gbk_literal.h"
 

@@ -6,6 +6,7 @@
 #include "app/program_values.h"
 #include "effects/window_effects.h"
 #include "platform/composition.h"
+#include "platform/qt/offscreen_composition.h"
 #include "platform/qt/widget_handle.h"
 #include "ui/about_window.h"
 #include "ui/control.h"

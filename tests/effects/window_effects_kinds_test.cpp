@@ -7,6 +7,7 @@
 #include "effects/window_effects.h"
 #include "platform/colour.h"
 #include "platform/composition.h"
+#include "platform/qt/offscreen_composition.h"
 #include "platform/qt/widget_handle.h"
 #include "platform/window_shape.h"
 #include "tests/effects/window_effects_fixture.h"
@@ -235,4 +236,29 @@ TEST(WindowShape, LargerEllipsesCutSymmetricCornersAndFreedHandlesAreRefused) {
   EXPECT_FALSE(platform::delete_region(r));
   EXPECT_FALSE(platform::set_control_region(handle, r, false));
   EXPECT_FALSE(platform::set_control_region(0, platform::create_round_rect_region(0, 0, 4, 4, 2, 2), false));
+}
+
+// Whether the glass is for this system: the version texts of 6.0 and 6.1
+// only, of the NT family only.
+TEST(Win7OrVista, OnlyTheVersionTextsOfSixZeroAndSixOne) {
+  auto record = [](uint32_t platform_id, uint32_t major, uint32_t minor, uint8_t type = 1) {
+    platform::OSVERSIONINFOEXA r{};
+    r.dwOSVersionInfoSize = sizeof r;
+    r.dwPlatformId = platform_id;
+    r.dwMajorVersion = major;
+    r.dwMinorVersion = minor;
+    r.wProductType = type;
+    return r;
+  };
+  auto nt = [&](uint32_t major, uint32_t minor, uint8_t type = 1) {
+    return record(2, major, minor, type);
+  };
+  EXPECT_TRUE(窗口特效::是否为Win7或Vista(nt(6, 1)));
+  EXPECT_TRUE(窗口特效::是否为Win7或Vista(nt(6, 0, 3)));
+  EXPECT_FALSE(窗口特效::是否为Win7或Vista(nt(6, 2)));
+  EXPECT_FALSE(窗口特效::是否为Win7或Vista(nt(5, 1)));
+  EXPECT_FALSE(窗口特效::是否为Win7或Vista(nt(16, 1)));
+  EXPECT_FALSE(窗口特效::是否为Win7或Vista(nt(6, 10)));
+  EXPECT_FALSE(窗口特效::是否为Win7或Vista(record(1, 6, 1)));
+  EXPECT_FALSE(窗口特效::是否为Win7或Vista(record(3, 6, 1)));
 }
