@@ -80,6 +80,8 @@ target_link_libraries(bixiqin-convert PRIVATE bixiqin_settings bixiqin_convert)
 target_compile_definitions(bixiqin-convert PRIVATE BIXIQIN_VERSION="${PROJECT_VERSION}")
 set_target_properties(bixiqin-convert PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
+include(${CMAKE_SOURCE_DIR}/cmake/windows_package.cmake)
+
 if(NOT BIXIQIN_TESTS)
   return()
 endif()
