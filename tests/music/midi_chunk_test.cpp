@@ -1,8 +1,12 @@
 // Filling chunks of stream events: merging, running status, what is kept,
 // the chunk limits and the span rule, carrying over, and starting over.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/mman.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -185,23 +189,48 @@ TEST(MidiChunk, NothingPlayableEndsEvenWithRepeat) {
   }
 }
 
+// `whole` bytes whose last page, from `room` on, may not be read.
+#ifdef _WIN32
+std::size_t page_size() {
+  SYSTEM_INFO system{};
+  GetSystemInfo(&system);
+  return system.dwPageSize;
+}
+void* map_with_guard(std::size_t whole, std::size_t room, std::size_t page) {
+  void* base = VirtualAlloc(nullptr, whole, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+  DWORD was = 0;
+  if (base == nullptr || !VirtualProtect(static_cast<unsigned char*>(base) + room, page, PAGE_NOACCESS, &was))
+    return nullptr;
+  return base;
+}
+#else
+std::size_t page_size() { return static_cast<std::size_t>(sysconf(_SC_PAGESIZE)); }
+void* map_with_guard(std::size_t whole, std::size_t room, std::size_t page) {
+  void* base = mmap(nullptr, whole, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (base == MAP_FAILED || mprotect(static_cast<unsigned char*>(base) + room, page, PROT_NONE) != 0)
+    return nullptr;
+  return base;
+}
+#endif
+
 // A copy of some bytes that ends where an unreadable page begins: any read
 // past their end stops the process, with or without a sanitizer.
 class GuardedBytes {
  public:
   explicit GuardedBytes(const Bytes& bytes) {
-    const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const std::size_t page = page_size();
     room_ = (bytes.size() / page + 1) * page;
-    void* base = mmap(nullptr, room_ + page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (base == MAP_FAILED || mprotect(static_cast<unsigned char*>(base) + room_, page, PROT_NONE) != 0) {
-      std::abort();
-    }
-    base_ = static_cast<unsigned char*>(base);
+    mapped_ = room_ + page;
+    base_ = static_cast<unsigned char*>(map_with_guard(mapped_, room_, page));
+    if (base_ == nullptr) std::abort();
     size_ = bytes.size();
     std::memcpy(base_ + room_ - size_, bytes.data(), size_);
-    mapped_ = room_ + page;
   }
+#ifdef _WIN32
+  ~GuardedBytes() { VirtualFree(base_, 0, MEM_RELEASE); }
+#else
   ~GuardedBytes() { munmap(base_, mapped_); }
+#endif
   GuardedBytes(const GuardedBytes&) = delete;
   GuardedBytes& operator=(const GuardedBytes&) = delete;
   std::span<const unsigned char> bytes() const { return {base_ + room_ - size_, size_}; }
