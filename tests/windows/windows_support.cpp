@@ -152,6 +152,29 @@ std::wstring command_line(const std::wstring& program, const std::vector<std::ws
   return line;
 }
 
+DWORD start_convert(const std::vector<std::wstring>& args, HANDLE in, HANDLE out, HANDLE err,
+                    const std::wstring& folder, bool in_this_console) {
+  STARTUPINFOW start{};
+  start.cb = sizeof start;
+  start.dwFlags = STARTF_USESTDHANDLES;
+  start.hStdInput = in;
+  start.hStdOutput = out;
+  start.hStdError = err;
+  PROCESS_INFORMATION child{};
+  std::wstring line = command_line(convert_program(), args);
+  DWORD exit_code = 0xFFFFFFFF;
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, in_this_console ? 0 : CREATE_NO_WINDOW, nullptr,
+                     folder.empty() ? nullptr : folder.c_str(), &start, &child)) {
+    WaitForSingleObject(child.hProcess, INFINITE);
+    GetExitCodeProcess(child.hProcess, &exit_code);
+    CloseHandle(child.hThread);
+    CloseHandle(child.hProcess);
+  } else {
+    ADD_FAILURE() << "cannot start bixiqin-convert.exe: error " << GetLastError();
+  }
+  return exit_code;
+}
+
 ConvertRun run_convert(const std::vector<std::wstring>& args, std::string_view input, const std::wstring& folder) {
   const WideFolder streams;  // apart from the folder under test, which must stay as it is
   streams.write(L"in", input);
@@ -163,24 +186,8 @@ ConvertRun run_convert(const std::vector<std::wstring>& args, std::string_view i
   const HANDLE in = open(L"in", false);
   const HANDLE out = open(L"out", true);
   const HANDLE err = open(L"err", true);
-  STARTUPINFOW start{};
-  start.cb = sizeof start;
-  start.dwFlags = STARTF_USESTDHANDLES;
-  start.hStdInput = in;
-  start.hStdOutput = out;
-  start.hStdError = err;
-  PROCESS_INFORMATION child{};
-  std::wstring line = command_line(convert_program(), args);
   ConvertRun ran;
-  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                     folder.empty() ? nullptr : folder.c_str(), &start, &child)) {
-    WaitForSingleObject(child.hProcess, INFINITE);
-    GetExitCodeProcess(child.hProcess, &ran.exit_code);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
-  } else {
-    ADD_FAILURE() << "cannot start bixiqin-convert.exe: error " << GetLastError();
-  }
+  ran.exit_code = start_convert(args, in, out, err, folder);
   CloseHandle(in);
   CloseHandle(out);
   CloseHandle(err);

@@ -49,6 +49,12 @@ struct ConvertRun {
 std::wstring convert_program();
 // The command line CommandLineToArgvW reads back as `program` and `args`.
 std::wstring command_line(const std::wstring& program, const std::vector<std::wstring>& args);
+// Runs bixiqin-convert.exe with `args` and the given standard handles
+// (inheritable), in the current folder `folder` when one is given, in a
+// hidden console of its own or in this process's; waits for its end and
+// gives its exit code.
+DWORD start_convert(const std::vector<std::wstring>& args, HANDLE in, HANDLE out, HANDLE err,
+                    const std::wstring& folder = {}, bool in_this_console = false);
 // Runs bixiqin-convert.exe with `args` and `input` on standard input, its
 // standard output and error into files, in the current folder `folder`
 // when one is given; waits for its end.
