@@ -70,6 +70,9 @@ class SourceFile {
 
  private:
   friend class NewFile;
+  // Each side's own, for read_all (the same on both).
+  bool file_open() const;
+  void rewind();
   std::unique_ptr<State> state_;
 };
 

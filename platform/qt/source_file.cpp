@@ -177,31 +177,9 @@ bool SourceFile::still_named() const {
   return same;
 }
 
-ReadOutcome SourceFile::read_all(text::ByteSet& into) {
-  into.clear();
-  State& s = *state_;
-  if (s.fd < 0) return ReadOutcome::cannot_open;
-  // One byte more than the size, so that the end is seen without growing.
-  const std::size_t size = size_of(s.opened);
-  if (!into.reserve(size + 1)) return ReadOutcome::no_memory;
-  s.position = 0;
-  std::size_t have = 0;
-  for (;;) {
-    if (have == into.capacity() && !into.reserve(into.capacity() + into.capacity() / 2 + 4096)) {
-      into.clear();
-      return ReadOutcome::no_memory;
-    }
-    const std::ptrdiff_t n = read(into.data() + have, into.capacity() - have);
-    if (n < 0) {
-      into.clear();
-      return ReadOutcome::read_error;
-    }
-    if (n == 0) break;
-    have += static_cast<std::size_t>(n);
-  }
-  into.set_size(have);
-  return ReadOutcome::read;
-}
+bool SourceFile::file_open() const { return state_->fd >= 0; }
+
+void SourceFile::rewind() { state_->position = 0; }
 
 void SourceFile::close_file() {
   State& s = *state_;

@@ -84,7 +84,12 @@ bool is_folder(const win32::FolderHandle& folder, std::wstring_view name) {
 SourceFile::SourceFile() : state_(std::make_unique<State>()) {}
 SourceFile::~SourceFile() { close(); }
 
-std::size_t SourceFile::size() const { return static_cast<std::size_t>(state_->opened.size); }
+// A size beyond what this edition can address (a 32-bit one) saturates, so
+// that no caller takes it for a small file.
+std::size_t SourceFile::size() const {
+  return static_cast<std::size_t>(
+      std::min<std::uint64_t>(state_->opened.size, std::numeric_limits<std::size_t>::max()));
+}
 
 // Windows has no such bits: a read-only file reads as r--r--r--, any other
 // as rw-rw-rw-; who may read it is its access list's (NewFile carries it).
@@ -219,33 +224,9 @@ bool SourceFile::still_named() const {
   return same;
 }
 
-ReadOutcome SourceFile::read_all(text::ByteSet& into) {
-  into.clear();
-  State& s = *state_;
-  if (s.file == INVALID_HANDLE_VALUE) return ReadOutcome::cannot_open;
-  // One byte more than the size, so that the end is seen without growing.
-  const std::size_t size = static_cast<std::size_t>(s.opened.size);
-  if (s.opened.size >= std::numeric_limits<std::size_t>::max() || !into.reserve(size + 1)) {
-    return ReadOutcome::no_memory;
-  }
-  s.position = 0;
-  std::size_t have = 0;
-  for (;;) {
-    if (have == into.capacity() && !into.reserve(into.capacity() + into.capacity() / 2 + 4096)) {
-      into.clear();
-      return ReadOutcome::no_memory;
-    }
-    const std::ptrdiff_t n = read(into.data() + have, into.capacity() - have);
-    if (n < 0) {
-      into.clear();
-      return ReadOutcome::read_error;
-    }
-    if (n == 0) break;
-    have += static_cast<std::size_t>(n);
-  }
-  into.set_size(have);
-  return ReadOutcome::read;
-}
+bool SourceFile::file_open() const { return state_->file != INVALID_HANDLE_VALUE; }
+
+void SourceFile::rewind() { state_->position = 0; }
 
 void SourceFile::close_file() {
   State& s = *state_;
