@@ -49,8 +49,10 @@ bixiqin_windows_library(bixiqin_text text LINK bixiqin_iconv)
 # The contract's Win32 side (platform/win32/) and what needs no system
 # (platform/common/). ntdll: files opened by their name within a folder's
 # handle; advapi32: a source's access list carried to its output; shell32:
-# the command line in UTF-16; winmm: the window's music.
-bixiqin_windows_library(bixiqin_platform platform/win32 LINK bixiqin_text bixiqin_iconv ntdll advapi32 shell32 winmm)
+# the command line in UTF-16; winmm: the window's music; user32, gdi32,
+# comctl32, comdlg32 and dwmapi: the windows, the open dialog and the glass.
+bixiqin_windows_library(bixiqin_platform platform/win32 LINK bixiqin_text bixiqin_iconv ntdll advapi32 shell32 winmm
+  user32 gdi32 comctl32 comdlg32 dwmapi)
 bixiqin_windows_sources(_common platform/common "")
 target_sources(bixiqin_platform PRIVATE ${_common})
 # <windows.h> without its min and max macros and its rarely used parts.
