@@ -17,7 +17,7 @@ SANITIZE_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:allocator_may_return_
   LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/sanitizers/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: deps configure build run test check-unprivileged screenshot icon clean check-sanitize check-thread fuzz package check-package bench tune-wav windows check-windows iconv-tables
+.PHONY: deps configure build run test check-unprivileged screenshot icon clean check-sanitize check-thread fuzz package check-package bench tune-wav windows check-windows windows-package check-windows-package iconv-tables
 
 deps:
 	@./scripts/install-deps
@@ -108,6 +108,20 @@ windows:
 check-windows: windows build
 	cd $(WIN64_BUILD) && xvfb-run -a ctest --output-on-failure -j $(JOBS)
 	./scripts/windows-corpus-check $(BUILD) $(WIN64_BUILD)
+
+# Each edition's installer and portable zip (cmake/windows_package.cmake),
+# all four gathered in $(WIN64_BUILD)/package/.
+windows-package: windows
+	@cmake --build $(WIN64_BUILD) --target bixiqin-windows-package
+	@cmake --build $(WIN32_BUILD) --target bixiqin-windows-package
+	@cp $(WIN32_BUILD)/package/*.zip $(WIN32_BUILD)/package/*-setup.exe $(WIN64_BUILD)/package/
+	@ls -l $(WIN64_BUILD)/package/*.zip $(WIN64_BUILD)/package/*-setup.exe
+
+# The 64-bit installer under Wine: a silent install into a fresh prefix, the
+# installed program run, a silent uninstall that must leave nothing; and the
+# resources and PE kind of every packaged program of both editions.
+check-windows-package: windows-package
+	./scripts/check-windows-package $(WIN64_BUILD) $(WIN32_BUILD)
 
 # The About window's tune rendered offline through the synthesizer.
 tune-wav: configure
