@@ -6,7 +6,7 @@
 
 #include "app/start.h"
 #include "platform/application.h"
-#include "platform/current_directory.h"
+#include "platform/absolute_path.h"
 #include "platform/program_text_io.h"
 #include "text/encoding_boundary.h"
 
@@ -16,8 +16,7 @@ int main(int argc, char** argv) {
   for (const std::string& file : platform::program_arguments(argc, argv)) {
     // Full paths, as the list holds them: the open dialog may change the
     // current folder later.
-    const text::Text path = text::from_utf8(file);
-    files.push_back(path.starts_with('/') ? path : text::join(platform::current_directory(), "/", path));
+    files.push_back(platform::absolute_path(text::from_utf8(file)));
   }
   return 启动子程序(files);
 }

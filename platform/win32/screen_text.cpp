@@ -1,0 +1,67 @@
+#include <windows.h>
+
+#include "platform/colour.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/window_messages.h"
+
+namespace platform::win32 {
+namespace {
+
+// GB18030 characters are one byte (ASCII), four (a lead byte, then a digit)
+// or two.
+std::size_t char_length(std::string_view t, std::size_t i) {
+  if (static_cast<unsigned char>(t[i]) < 0x80) return 1;
+  if (i + 1 < t.size() && t[i + 1] >= '0' && t[i + 1] <= '9') return 4;
+  return 2;
+}
+
+}  // namespace
+
+std::wstring screen_text(std::string_view gbk) {
+  if (auto whole = wide_from_gb18030(gbk)) return *whole;
+  // Character by character, so that one stray byte costs one character.
+  std::wstring shown;
+  for (std::size_t i = 0; i < gbk.size();) {
+    const std::size_t n = std::min(char_length(gbk, i), gbk.size() - i);
+    if (auto one = wide_from_gb18030(gbk.substr(i, n))) {
+      shown += *one;
+    } else {
+      shown += L'\uFFFD';
+    }
+    i += n;
+  }
+  return shown;
+}
+
+std::string program_text(std::wstring_view wide) {
+  if (auto whole = gb18030_from_wide(wide)) return *whole;
+  // An unpaired surrogate, which no text of the program can hold, becomes
+  // "?"; the rest stays as it is.
+  std::string text;
+  for (std::size_t i = 0; i < wide.size();) {
+    const bool pair = wide[i] >= 0xD800 && wide[i] <= 0xDBFF && i + 1 < wide.size() &&
+                      wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF;
+    const std::size_t n = pair ? 2 : 1;
+    text += gb18030_from_wide(wide.substr(i, n)).value_or("?");
+    i += n;
+  }
+  return text;
+}
+
+COLORREF system_colour(std::uint32_t colour_bgr) {
+  return colour_bgr == kButtonFace ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour_bgr & 0xFFFFFF);
+}
+
+HFONT default_font() {
+  static const HFONT font = [] {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+      return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    }
+    return CreateFontIndirectW(&metrics.lfMessageFont);
+  }();
+  return font;
+}
+
+}  // namespace platform::win32
