@@ -32,8 +32,9 @@ const MarkLook* look_of(ItemMark mark) {
 }
 
 constexpr int kMarkBarWidth = 3;
-// Room for the open list under a drop-down combo box.
-constexpr int kDroppedListHeight = 200;
+// A drop-down combo box is made this high at least: the closed box with
+// its open list.
+constexpr int kDroppedComboHeight = 160;
 
 struct Made {
   const wchar_t* window_class;
@@ -44,12 +45,12 @@ struct Made {
 Made made_for(const ControlOptions& o) {
   switch (o.kind) {
     case ControlKind::button:
-      return {L"BUTTON", BS_PUSHBUTTON};
+      return {L"BUTTON", BS_PUSHBUTTON | BS_MULTILINE | BS_CENTER | BS_VCENTER};
     case ControlKind::combo_box:
       return {L"COMBOBOX", CBS_DROPDOWNLIST | CBS_HASSTRINGS | WS_VSCROLL};
     case ControlKind::list_box:
       return {L"LISTBOX",
-              LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_HSCROLL,
+              LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | LBS_USETABSTOPS | WS_VSCROLL,
               WS_EX_CLIENTEDGE};
     case ControlKind::label:
       // Without SS_NOTIFY a label lets presses through to the window, so
@@ -76,7 +77,7 @@ ControlImpl::ControlImpl(HWND parent, const ControlOptions& o) : kind_(o.kind), 
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS | made.style;
   if (o.focusable) style |= WS_TABSTOP;
   if (o.disabled) style |= WS_DISABLED;
-  const int height = o.rect.height + (o.kind == ControlKind::combo_box ? kDroppedListHeight : 0);
+  const int height = o.kind == ControlKind::combo_box ? std::max(o.rect.height, kDroppedComboHeight) : o.rect.height;
   const std::wstring caption = o.kind == ControlKind::button || o.kind == ControlKind::label
                                    ? screen_text(o.caption)
                                    : std::wstring();
@@ -89,16 +90,19 @@ ControlImpl::ControlImpl(HWND parent, const ControlOptions& o) : kind_(o.kind), 
   if (kind_ == ControlKind::combo_box) {
     for (auto item : o.items) append_item(item);
     SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(o.selected), 0);
+    // The items one pixel higher than the system makes them.
+    const LRESULT item_height = SendMessageW(hwnd_, CB_GETITEMHEIGHT, 0, 0);
+    if (item_height > 0) SendMessageW(hwnd_, CB_SETITEMHEIGHT, 0, item_height + 1);
   }
   if (kind_ == ControlKind::list_box) {
-    // Rows as high as the font's lines and a little room.
+    // Rows one pixel higher than the font's lines, as the system's own.
     HDC dc = GetDC(hwnd_);
     HGDIOBJ was = SelectObject(dc, default_font());
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     SelectObject(dc, was);
     ReleaseDC(hwnd_, dc);
-    SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, metrics.tmHeight + 2);
+    SendMessageW(hwnd_, LB_SETITEMHEIGHT, 0, metrics.tmHeight + 1);
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
@@ -197,7 +201,7 @@ void ControlImpl::draw_row(const DRAWITEMSTRUCT& item) {
   SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : RGB(0, 0, 0));
   RECT text_rect = r;
   text_rect.left += kMarkBarWidth + 2;
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &text_rect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &text_rect, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_EXPANDTABS);
   if ((item.itemState & ODS_FOCUS) != 0) DrawFocusRect(dc, &r);
 }
 

@@ -52,16 +52,6 @@ COLORREF system_colour(std::uint32_t colour_bgr) {
   return colour_bgr == kButtonFace ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour_bgr & 0xFFFFFF);
 }
 
-HFONT default_font() {
-  static const HFONT font = [] {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-      return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    }
-    return CreateFontIndirectW(&metrics.lfMessageFont);
-  }();
-  return font;
-}
+HFONT default_font() { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
 }  // namespace platform::win32

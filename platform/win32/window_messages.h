@@ -25,7 +25,7 @@ std::string program_text(std::wstring_view wide);
 // The colour as the system draws it (the button face looked up now).
 COLORREF system_colour(std::uint32_t colour_bgr);
 
-// The font the program's windows use: the system's message font.
+// The font the program's windows use: the system's default GUI font.
 HFONT default_font();
 
 // A message posted to a window to run what must come after the message
