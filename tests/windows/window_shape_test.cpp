@@ -1,0 +1,72 @@
+// Regions on a real window: made, given as a copy, freed.
+#include <gtest/gtest.h>
+
+#include "platform/window_shape.h"
+#include "windows_support.h"
+
+namespace {
+
+// A plain hidden window of its own class, destroyed with the test.
+class PlainWindow {
+ public:
+  PlainWindow(int width, int height) {
+    static const ATOM kind = [] {
+      WNDCLASSW c{};
+      c.lpfnWndProc = DefWindowProcW;
+      c.hInstance = GetModuleHandleW(nullptr);
+      c.lpszClassName = L"bixiqin-test-plain";
+      return RegisterClassW(&c);
+    }();
+    EXPECT_NE(kind, 0);
+    handle_ = CreateWindowExW(0, L"bixiqin-test-plain", L"", WS_POPUP, 10, 10, width, height, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+    EXPECT_NE(handle_, nullptr);
+  }
+  ~PlainWindow() { DestroyWindow(handle_); }
+  PlainWindow(const PlainWindow&) = delete;
+  PlainWindow& operator=(const PlainWindow&) = delete;
+  std::uintptr_t id() const { return reinterpret_cast<std::uintptr_t>(handle_); }
+
+ private:
+  HWND handle_ = nullptr;
+};
+
+}  // namespace
+
+// The region (0, 0)-(20, 20) with corners cut by an 8x8 ellipse: by the
+// contract's rule column 19 and row 19 are inside, 20 outside; the corner
+// pixel (0, 0) lies outside the ellipse (its centre (4, 4), radius 4:
+// (0-4)^2/16 + (0-4)^2/16 = 2 > 1). Catches the rectangle handed to
+// CreateRoundRectRgn as it is (the system leaves out one more column and
+// row: 19 would be outside); the control given the caller's handle itself
+// (the system then owns it: DeleteObject fails, and the count stays up,
+// or the control's shape is freed under it); and a freed handle still
+// accepted.
+TEST(WindowShape, RoundRegionKeepsItsEdgesAndTheControlItsCopy) {
+  const PlainWindow window(100, 50);
+  const int before = platform::live_region_count();
+  EXPECT_FALSE(platform::control_has_region(window.id()));
+  EXPECT_TRUE(platform::control_region_contains(window.id(), 99, 49));
+  EXPECT_FALSE(platform::control_region_contains(window.id(), 100, 10));
+
+  const platform::RegionHandle region = platform::create_round_rect_region(0, 0, 20, 20, 8, 8);
+  ASSERT_NE(region, 0u);
+  EXPECT_EQ(platform::live_region_count(), before + 1);
+  ASSERT_TRUE(platform::set_control_region(window.id(), region, true));
+  ASSERT_TRUE(platform::delete_region(region));
+  EXPECT_EQ(platform::live_region_count(), before);
+  EXPECT_FALSE(platform::delete_region(region));
+  EXPECT_EQ(platform::live_region_count(), before);
+
+  EXPECT_TRUE(platform::control_has_region(window.id()));
+  EXPECT_TRUE(platform::control_region_contains(window.id(), 10, 10));
+  EXPECT_TRUE(platform::control_region_contains(window.id(), 19, 10));
+  EXPECT_TRUE(platform::control_region_contains(window.id(), 10, 19));
+  EXPECT_FALSE(platform::control_region_contains(window.id(), 20, 10));
+  EXPECT_FALSE(platform::control_region_contains(window.id(), 10, 20));
+  EXPECT_FALSE(platform::control_region_contains(window.id(), 0, 0));
+  EXPECT_FALSE(platform::control_region_contains(window.id(), 19, 19));
+  EXPECT_FALSE(platform::control_region_contains(window.id(), 50, 25));  // in the window, not the shape
+
+  EXPECT_FALSE(platform::set_control_region(window.id(), region, true));
+}
