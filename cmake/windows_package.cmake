@@ -104,6 +104,7 @@ function(bixiqin_windows_program target)
   endif()
 endfunction()
 
+bixiqin_windows_program(bixiqin DESCRIPTION "碧溪琴 批量转码工具 (Bixiqin batch encoding converter)" SHORTCUT "碧溪琴")
 bixiqin_windows_program(bixiqin-convert DESCRIPTION "碧溪琴 命令行转换 (Bixiqin command-line converter)"
   SHORTCUT "碧溪琴 命令行" CONSOLE)
 
