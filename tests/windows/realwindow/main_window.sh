@@ -2,7 +2,8 @@
 # bixiqin.exe under Wine in a real X server under openbox: its main window is
 # found by its caption, its outer rectangle (Windows' frame, as the client
 # area shows it) is 605 x 363 and centred on the screen, and Esc closes it
-# with exit code 0. openbox draws a frame of its own around the client area,
+# with exit code 0; About, opened by its button, stays above the main window
+# and active after a click on it, and Esc closes About alone. openbox draws a frame of its own around the client area,
 # so the outer size is read from where the client area sits: centred, a
 # frame of equal sides leaves the same border left, right and below.
 #   main_window.sh STARTER   (a command that runs bixiqin.exe under Wine)
@@ -33,7 +34,22 @@ if ! wait_for settled; then
 fi
 say "client area at $got: a $OUTER_W x $OUTER_H window at $outer_x $outer_y (border $border, title bar and border $title)"
 
-xdotool windowactivate --sync "$win" key Escape
+click_in "$win" 562 25  # 关于
+TRIES=300 wait_for window_shown "$ABOUT_CAPTION" || fail "no About window after a click on 关于"
+about=$found
+# Below the left label, clear of About, which stands over the middle.
+click_in "$win" 40 330  # the main window, which waits for About
+sleep 1
+above "$about" "$win" || fail "About is not above the main window after a click on it"
+wait_for is_active "$about" || fail "About did not stay active after a click on the main window (active: $(active_window))"
+say "About stays above and active after a click on the main window"
+xdotool key Escape
+wait_for window_gone "$ABOUT_CAPTION" || fail "Esc did not close About"
+window_shown "$MAIN_CAPTION" || fail "Esc closed the main window too"
+say "Esc closed About alone"
+
+wait_for is_active "$win" || xdotool windowactivate --sync "$win"
+xdotool key Escape
 wait_for program_exited || fail "Esc did not close the program"
 wait "$app_pid"
 code=$?
