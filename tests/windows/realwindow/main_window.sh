@@ -34,6 +34,18 @@ if ! wait_for settled; then
 fi
 say "client area at $got: a $OUTER_W x $OUTER_H window at $outer_x $outer_y (border $border, title bar and border $title)"
 
+# A fixed frame with a minimize box and a close box, no maximize box, as
+# Wine tells the window manager in the Motif hints: the functions (move 4,
+# minimize 8, close 0x20; resize 2 and maximize 0x10 not) and the
+# decorations (the maximize button 0x40 and the resize handles 4 not).
+hints=$(xprop -id "$win" _MOTIF_WM_HINTS | sed 's/^[^=]*= *//')
+functions=$(($(echo "$hints" | cut -d, -f2)))
+decorations=$(($(echo "$hints" | cut -d, -f3)))
+[ $((functions & 0x2c)) -eq $((0x2c)) ] || fail "the window may not be moved, minimized and closed (hints $hints)"
+[ $((functions & 0x12)) -eq 0 ] || fail "the window may be resized or maximized (hints $hints)"
+[ $((decorations & 0x44)) -eq 0 ] || fail "the window has a maximize button or resize handles (hints $hints)"
+say "it may be moved, minimized and closed, not maximized or resized"
+
 click_in "$win" 562 25  # 关于
 TRIES=300 wait_for window_shown "$ABOUT_CAPTION" || fail "no About window after a click on 关于"
 about=$found
