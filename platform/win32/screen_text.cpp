@@ -1,28 +1,18 @@
 #include <windows.h>
 
 #include "platform/colour.h"
+#include "platform/common/gb18030_char.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/window_messages.h"
 
 namespace platform::win32 {
-namespace {
-
-// GB18030 characters are one byte (ASCII), four (a lead byte, then a digit)
-// or two.
-std::size_t char_length(std::string_view t, std::size_t i) {
-  if (static_cast<unsigned char>(t[i]) < 0x80) return 1;
-  if (i + 1 < t.size() && t[i + 1] >= '0' && t[i + 1] <= '9') return 4;
-  return 2;
-}
-
-}  // namespace
 
 std::wstring screen_text(std::string_view gbk) {
   if (auto whole = wide_from_gb18030(gbk)) return *whole;
   // Character by character, so that one stray byte costs one character.
   std::wstring shown;
   for (std::size_t i = 0; i < gbk.size();) {
-    const std::size_t n = std::min(char_length(gbk, i), gbk.size() - i);
+    const std::size_t n = std::min(gb18030_char_length(gbk, i), gbk.size() - i);
     if (auto one = wide_from_gb18030(gbk.substr(i, n))) {
       shown += *one;
     } else {
