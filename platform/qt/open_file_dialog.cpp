@@ -20,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/common/filter_pairs.h"
 #include "platform/current_directory.h"
 #include "platform/qt/qt_text.h"
 #include "text/encoding_boundary.h"
@@ -38,13 +39,7 @@ QString to_qstring(const char* gbk) { return gbk ? to_qstring(std::string_view(g
 // without its pattern is dropped.
 QStringList name_filters(const char* list) {
   QStringList filters;
-  if (!list) return filters;
-  while (*list) {
-    const std::string_view label(list);
-    list += label.size() + 1;
-    if (!*list) break;
-    const std::string_view pattern(list);
-    list += pattern.size() + 1;
+  for (const auto& [label, pattern] : filter_pairs(list)) {
     // Several patterns are separated by ";" in the record, by blanks in Qt.
     QString patterns = to_qstring(pattern);
     patterns.replace(u';', u' ');

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/filter_pairs.h"
 #include "platform/current_directory.h"
 #include "platform/win32/wide_text.h"
 #include "text/encoding_boundary.h"
@@ -30,14 +31,8 @@ std::optional<std::wstring> shown(const char* gbk) {
 // The label/pattern list, each part ended by a zero and the list by one
 // more. A label without its pattern is dropped. Null when there is none.
 std::optional<std::wstring> filter_list(const char* list) {
-  if (list == nullptr) return std::nullopt;
   std::wstring wide;
-  while (*list) {
-    const std::string_view label(list);
-    list += label.size() + 1;
-    if (!*list) break;
-    const std::string_view pattern(list);
-    list += pattern.size() + 1;
+  for (const auto& [label, pattern] : filter_pairs(list)) {
     wide += win32::wide_from_utf8(text::to_utf8(label)) + L'\0';
     wide += win32::wide_from_utf8(text::to_utf8(pattern)) + L'\0';
   }
