@@ -95,7 +95,7 @@ clean:
 # own folders (cmake/windows.cmake).
 windows:
 	@./scripts/install-windows-deps
-	@cmake -S . -B $(WIN64_BUILD) -G Ninja $(CMAKE_FLAGS) --toolchain $(CURDIR)/cmake/toolchains/x86_64-w64-mingw32.cmake >/dev/null
+	@cmake -S . -B $(WIN64_BUILD) -G Ninja $(CMAKE_FLAGS) -DBIXIQIN_LINUX_BUILD=$(abspath $(BUILD)) --toolchain $(CURDIR)/cmake/toolchains/x86_64-w64-mingw32.cmake >/dev/null
 	@cmake --build $(WIN64_BUILD) -j $(JOBS)
 	@cmake -S . -B $(WIN32_BUILD) -G Ninja $(CMAKE_FLAGS) --toolchain $(CURDIR)/cmake/toolchains/i686-w64-mingw32.cmake >/dev/null
 	@cmake --build $(WIN32_BUILD) -j $(JOBS)

@@ -24,7 +24,14 @@ tmp=$(mktemp -d)
 xvfb_pid=""
 wm_pid=""
 app_pid=""
+# A program run under Wine leaves Wine's services running after it, and
+# they outlive a kill of its starter: with WINE_PREFIX_TO_END set to its
+# prefix they are ended too, so that no failure leaves the program behind.
 cleanup() {
+  if [ -n "${WINE_PREFIX_TO_END:-}" ]; then
+    WINEPREFIX=$WINE_PREFIX_TO_END wineserver -k 2>/dev/null ||
+      WINEPREFIX=$WINE_PREFIX_TO_END /usr/lib/wine/wineserver -k 2>/dev/null
+  fi
   for pid in $app_pid $wm_pid $xvfb_pid; do
     kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
   done

@@ -3,7 +3,8 @@
 # found by its caption, its outer rectangle (Windows' frame, as the client
 # area shows it) is 605 x 363 and centred on the screen, and Esc closes it
 # with exit code 0; About, opened by its button, stays above the main window
-# and active after a click on it, and Esc closes About alone. openbox draws a frame of its own around the client area,
+# and active after a click on it, and Esc closes About alone. openbox draws
+# a frame of its own around the client area,
 # so the outer size is read from where the client area sits: centred, a
 # frame of equal sides leaves the same border left, right and below.
 #   main_window.sh STARTER PREFIX
@@ -15,13 +16,8 @@ set -u
 PROGRAM=$1
 OUTER_W=605
 OUTER_H=363
+WINE_PREFIX_TO_END=$2
 . "$(dirname "$0")/../../realwindow/common.sh"
-prefix=$2
-end_wine() {
-  WINEPREFIX=$prefix wineserver -k 2>/dev/null || WINEPREFIX=$prefix /usr/lib/wine/wineserver -k 2>/dev/null
-  cleanup
-}
-trap end_wine EXIT
 
 start_x
 start_program

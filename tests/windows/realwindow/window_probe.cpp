@@ -1,0 +1,115 @@
+// Asks a running program's window what the X server cannot tell: run in
+// the same Wine prefix beside it by the real-window scripts.
+//   window-probe answers CAPTION   exit 0 when the window answers a message
+//                                  within 2 s, 1 when it does not
+//   window-probe tooltip CAPTION   prints the text of the tooltip showing
+//                                  for that window's program; 1 when none shows
+//   window-probe answers-during CAPTION START END
+//                                  once the file START exists, asks the window
+//                                  again and again until the file END exists,
+//                                  and prints how many answers came while END
+//                                  was still missing; 1 when one did not come
+//                                  within 5 s (Windows' own "not responding")
+// Exit 2 when no window has the caption.
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string utf8(const std::wstring& wide) {
+  if (wide.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
+                                    nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+int answers(HWND window) {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 2000, &result) != 0 ? 0 : 1;
+}
+
+bool exists(const wchar_t* path) { return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
+
+// A window that stops serving its messages answers the first of these only
+// once it serves them again; by then END is there, and the count stays 0.
+int answers_during(HWND window, const wchar_t* start, const wchar_t* end) {
+  for (int i = 0; i < 6000 && !exists(start); ++i) Sleep(10);
+  if (!exists(start)) {
+    std::fputs("window-probe: the start file never came\n", stderr);
+    return 2;
+  }
+  long answered = 0;
+  while (!exists(end)) {
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 5000, &result) == 0) {
+      std::printf("answers %ld, then none\n", answered);
+      return 1;
+    }
+    if (!exists(end)) ++answered;
+  }
+  std::printf("answers %ld\n", answered);
+  return 0;
+}
+
+struct TooltipSearch {
+  DWORD process;
+  std::wstring text;
+  bool found;
+};
+
+BOOL CALLBACK visit(HWND window, LPARAM context) {
+  auto& search = *reinterpret_cast<TooltipSearch*>(context);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  wchar_t class_name[64] = {};
+  GetClassNameW(window, class_name, 64);
+  if (process != search.process || lstrcmpiW(class_name, TOOLTIPS_CLASSW) != 0 || !IsWindowVisible(window)) {
+    return TRUE;
+  }
+  // A tooltip answers WM_GETTEXT with the text it shows; the message is
+  // carried between processes, unlike the tooltip's own ones.
+  wchar_t text[1024] = {};
+  SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000, nullptr);
+  search.text = text;
+  search.found = true;
+  return FALSE;
+}
+
+int tooltip(HWND window) {
+  TooltipSearch search{0, {}, false};
+  GetWindowThreadProcessId(window, &search.process);
+  EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) return 1;
+  const std::string text = utf8(search.text);
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fputc('\n', stdout);
+  return 0;
+}
+
+}  // namespace
+
+int main() {
+  int argc = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  if (argv == nullptr || argc < 3) {
+    std::fputs("usage: window-probe answers|tooltip|answers-during CAPTION [START END]\n", stderr);
+    return 2;
+  }
+  const std::wstring what = argv[1];
+  HWND window = FindWindowW(nullptr, argv[2]);
+  if (window == nullptr) {
+    std::fprintf(stderr, "window-probe: no window captioned %s\n", utf8(argv[2]).c_str());
+    return 2;
+  }
+  if (what == L"answers") return answers(window);
+  if (what == L"tooltip") return tooltip(window);
+  if (what == L"answers-during" && argc == 5) return answers_during(window, argv[3], argv[4]);
+  std::fputs("usage: window-probe answers|tooltip|answers-during CAPTION [START END]\n", stderr);
+  return 2;
+}
