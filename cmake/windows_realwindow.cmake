@@ -29,7 +29,8 @@ set(_under_wine ${CMAKE_BINARY_DIR}/bixiqin-under-wine)
 # One at a time, as on Linux: each starts its own X server and window
 # manager, and all share the one prefix.
 add_test(NAME realwindow.main_window
-  COMMAND sh ${CMAKE_SOURCE_DIR}/tests/windows/realwindow/main_window.sh ${_under_wine} ${_window_prefix})
+  COMMAND sh ${CMAKE_SOURCE_DIR}/tests/windows/realwindow/main_window.sh ${_under_wine} ${_window_prefix}
+    ${CMAKE_BINARY_DIR}/window-probe-under-wine)
 set_tests_properties(realwindow.main_window PROPERTIES LABELS realwindow SKIP_RETURN_CODE 77 TIMEOUT 240
   RESOURCE_LOCK realwindow)
 

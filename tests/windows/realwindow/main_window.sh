@@ -7,16 +7,18 @@
 # a frame of its own around the client area,
 # so the outer size is read from where the client area sits: centred, a
 # frame of equal sides leaves the same border left, right and below.
-#   main_window.sh STARTER PREFIX
+#   main_window.sh STARTER PREFIX PROBE
 # STARTER runs bixiqin.exe under Wine in the Wine prefix PREFIX, whose
 # services are ended at the end, so that a failure never leaves the
-# program running (and this script waiting for it).
+# program running (and this script waiting for it); PROBE runs
+# window-probe.exe in the same prefix.
 # Exit 77 (skipped) only when there is no Xvfb at all.
 set -u
 PROGRAM=$1
 OUTER_W=605
 OUTER_H=363
 WINE_PREFIX_TO_END=$2
+PROBE=$3
 . "$(dirname "$0")/../../realwindow/common.sh"
 
 start_x
@@ -54,6 +56,12 @@ say "it may be moved, minimized and closed, not maximized or resized"
 click_in "$win" 562 25  # 关于
 TRIES=300 wait_for window_shown "$ABOUT_CAPTION" || fail "no About window after a click on 关于"
 about=$found
+# Windows makes the new window the active one in front. openbox leaves its
+# own focus on the main window until the next click (its rule for a window
+# mapped without a newer user time), so the system's answer is read here.
+foreground_is_about() { [ "$("$PROBE" foreground 2>/dev/null)" = "$ABOUT_CAPTION" ]; }
+TRIES=50 wait_for foreground_is_about || fail "About is not the active window in front: $("$PROBE" foreground 2>&1)"
+say "About opened as the active window in front"
 # Below the left label, clear of About, which stands over the middle.
 click_in "$win" 40 330  # the main window, which waits for About
 sleep 1

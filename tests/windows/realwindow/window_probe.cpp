@@ -4,6 +4,9 @@
 //                                  within 2 s, 1 when it does not
 //   window-probe tooltip CAPTION   prints the text of the tooltip showing
 //                                  for that window's program; 1 when none shows
+//   window-probe foreground        prints the caption of the window Windows
+//                                  holds active in front, whatever the window
+//                                  manager shows
 //   window-probe answers-during CAPTION START END
 //                                  once the file START exists, asks the window
 //                                  again and again until the file END exists,
@@ -97,11 +100,21 @@ int tooltip(HWND window) {
 int main() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-  if (argv == nullptr || argc < 3) {
-    std::fputs("usage: window-probe answers|tooltip|answers-during CAPTION [START END]\n", stderr);
+  if (argv == nullptr || argc < 2) {
+    std::fputs("usage: window-probe answers|tooltip|answers-during CAPTION [START END] | foreground\n", stderr);
     return 2;
   }
   const std::wstring what = argv[1];
+  if (what == L"foreground" && argc == 2) {
+    wchar_t caption[256] = {};
+    if (HWND front = GetForegroundWindow()) GetWindowTextW(front, caption, 256);
+    std::printf("%s\n", utf8(caption).c_str());
+    return 0;
+  }
+  if (argc < 3) {
+    std::fputs("usage: window-probe answers|tooltip|answers-during CAPTION [START END] | foreground\n", stderr);
+    return 2;
+  }
   HWND window = FindWindowW(nullptr, argv[2]);
   if (window == nullptr) {
     std::fprintf(stderr, "window-probe: no window captioned %s\n", utf8(argv[2]).c_str());
@@ -110,6 +123,6 @@ int main() {
   if (what == L"answers") return answers(window);
   if (what == L"tooltip") return tooltip(window);
   if (what == L"answers-during" && argc == 5) return answers_during(window, argv[3], argv[4]);
-  std::fputs("usage: window-probe answers|tooltip|answers-during CAPTION [START END]\n", stderr);
+  std::fputs("usage: window-probe answers|tooltip|answers-during CAPTION [START END] | foreground\n", stderr);
   return 2;
 }
