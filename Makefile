@@ -117,11 +117,12 @@ windows-package: windows
 	@cp $(WIN32_BUILD)/package/*.zip $(WIN32_BUILD)/package/*-setup.exe $(WIN64_BUILD)/package/
 	@ls -l $(WIN64_BUILD)/package/*.zip $(WIN64_BUILD)/package/*-setup.exe
 
-# The 64-bit installer under Wine: a silent install into a fresh prefix, the
-# installed program run, a silent uninstall that must leave nothing; and the
+# The 64-bit installer under Wine, per user and then per machine: a silent
+# install into a fresh prefix, the installed programs run (the window one
+# on a virtual display), a silent uninstall that must leave nothing; and the
 # resources and PE kind of every packaged program of both editions.
 check-windows-package: windows-package
-	./scripts/check-windows-package $(WIN64_BUILD) $(WIN32_BUILD)
+	xvfb-run -a ./scripts/check-windows-package $(WIN64_BUILD) $(WIN32_BUILD)
 
 # The About window's tune rendered offline through the synthesizer.
 tune-wav: configure
