@@ -4,25 +4,14 @@
 
 #include <dwmapi.h>
 
+#include <optional>
+
 #include "platform/colour.h"
 #include "platform/composition.h"
 #include "platform/win32/composition_seam.h"
 #include "windows_support.h"
 
 namespace {
-
-HWND plain_window() {
-  static const ATOM kind = [] {
-    WNDCLASSW c{};
-    c.lpfnWndProc = DefWindowProcW;
-    c.hInstance = GetModuleHandleW(nullptr);
-    c.lpszClassName = L"bixiqin-test-glass";
-    return RegisterClassW(&c);
-  }();
-  EXPECT_NE(kind, 0);
-  return CreateWindowExW(WS_EX_TOOLWINDOW, L"bixiqin-test-glass", L"", WS_POPUP, 0, 0, 80, 40, nullptr, nullptr,
-                         GetModuleHandleW(nullptr), nullptr);
-}
 
 std::uintptr_t id(HWND w) { return reinterpret_cast<std::uintptr_t>(w); }
 
@@ -57,8 +46,10 @@ TEST(Composition, TheSeamAnswersUntilCleared) {
 // (1, 2, 3, -4 as left, right, top, bottom); and one frame remembered for
 // every window.
 TEST(Composition, StyleKeyAndGlassReadBackPerWindow) {
-  const HWND w = plain_window();
-  const HWND other = plain_window();
+  std::optional<PlainWindow> window(std::in_place, 80, 40);
+  std::optional<PlainWindow> other_window(std::in_place, 80, 40);
+  const HWND w = window->handle();
+  const HWND other = other_window->handle();
   ASSERT_NE(w, nullptr);
   ASSERT_NE(other, nullptr);
   EXPECT_FALSE(platform::set_colour_key(id(w), 0x00F6EDE3));
@@ -81,8 +72,8 @@ TEST(Composition, StyleKeyAndGlassReadBackPerWindow) {
   EXPECT_EQ(glass->bottom, -4);
   EXPECT_FALSE(platform::glass_frame(id(other)).has_value());
 
-  DestroyWindow(w);
-  DestroyWindow(other);
+  window.reset();
+  other_window.reset();
   EXPECT_FALSE(platform::extend_glass_frame(id(w), platform::Margins{}));
   EXPECT_FALSE(platform::set_extended_style(id(w), 0));
 }

@@ -4,35 +4,6 @@
 #include "platform/window_shape.h"
 #include "windows_support.h"
 
-namespace {
-
-// A plain hidden window of its own class, destroyed with the test.
-class PlainWindow {
- public:
-  PlainWindow(int width, int height) {
-    static const ATOM kind = [] {
-      WNDCLASSW c{};
-      c.lpfnWndProc = DefWindowProcW;
-      c.hInstance = GetModuleHandleW(nullptr);
-      c.lpszClassName = L"bixiqin-test-plain";
-      return RegisterClassW(&c);
-    }();
-    EXPECT_NE(kind, 0);
-    handle_ = CreateWindowExW(0, L"bixiqin-test-plain", L"", WS_POPUP, 10, 10, width, height, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
-    EXPECT_NE(handle_, nullptr);
-  }
-  ~PlainWindow() { DestroyWindow(handle_); }
-  PlainWindow(const PlainWindow&) = delete;
-  PlainWindow& operator=(const PlainWindow&) = delete;
-  std::uintptr_t id() const { return reinterpret_cast<std::uintptr_t>(handle_); }
-
- private:
-  HWND handle_ = nullptr;
-};
-
-}  // namespace
-
 // The region (0, 0)-(20, 20) with corners cut by an 8x8 ellipse: by the
 // contract's rule column 19 and row 19 are inside, 20 outside; the corner
 // pixel (0, 0) lies outside the ellipse (its centre (4, 4), radius 4:

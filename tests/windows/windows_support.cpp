@@ -195,3 +195,21 @@ ConvertRun run_convert(const std::vector<std::wstring>& args, std::string_view i
   ran.err = streams.read(L"err");
   return ran;
 }
+
+PlainWindow::PlainWindow(int width, int height) {
+  static const ATOM kind = [] {
+    WNDCLASSW c{};
+    c.lpfnWndProc = DefWindowProcW;
+    c.hInstance = GetModuleHandleW(nullptr);
+    c.lpszClassName = L"bixiqin-test-plain";
+    return RegisterClassW(&c);
+  }();
+  if (kind != 0) {
+    handle_ = CreateWindowExW(0, L"bixiqin-test-plain", L"", WS_POPUP, 10, 10, width, height, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  }
+}
+
+PlainWindow::~PlainWindow() {
+  if (handle_ != nullptr) DestroyWindow(handle_);
+}

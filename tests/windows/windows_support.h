@@ -1,9 +1,11 @@
 #pragma once
 // What the Windows tests share: a fresh folder reached through "\\?\"
 // paths (so that the test itself is held to no name rule or length limit),
-// UTF-16 and the program's text, and bixiqin-convert.exe run in a child.
+// UTF-16 and the program's text, bixiqin-convert.exe run in a child, and a
+// plain window to give the window calls.
 #include <windows.h>
 
+#include <cstdint>
 #include <set>
 #include <string>
 #include <string_view>
@@ -59,3 +61,18 @@ DWORD start_convert(const std::vector<std::wstring>& args, HANDLE in, HANDLE out
 // standard output and error into files, in the current folder `folder`
 // when one is given; waits for its end.
 ConvertRun run_convert(const std::vector<std::wstring>& args, std::string_view input = {}, const std::wstring& folder = {});
+
+// A plain hidden window of its own class, destroyed with the object.
+class PlainWindow {
+ public:
+  PlainWindow(int width, int height);
+  ~PlainWindow();
+  PlainWindow(const PlainWindow&) = delete;
+  PlainWindow& operator=(const PlainWindow&) = delete;
+  HWND handle() const { return handle_; }
+  // As the contract names windows.
+  std::uintptr_t id() const { return reinterpret_cast<std::uintptr_t>(handle_); }
+
+ private:
+  HWND handle_ = nullptr;
+};
