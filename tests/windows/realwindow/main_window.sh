@@ -2,7 +2,9 @@
 # bixiqin.exe under Wine in a real X server under openbox: its main window is
 # found by its caption, its outer rectangle (Windows' frame, as the client
 # area shows it) is 605 x 363 and centred on the screen, and Esc closes it
-# with exit code 0; About, opened by its button, stays above the main window
+# with exit code 0; Tab and Shift+Tab walk the controls in their order; a
+# drag from the background or a label moves the window, one from a list box
+# does not; About, opened by its button, stays above the main window
 # and active after a click on it, and Esc closes About alone. openbox draws
 # a frame of its own around the client area,
 # so the outer size is read from where the client area sits: centred, a
@@ -52,6 +54,65 @@ decorations=$(($(echo "$hints" | cut -d, -f3)))
 [ $((functions & 0x12)) -eq 0 ] || fail "the window may be resized or maximized (hints $hints)"
 [ $((decorations & 0x44)) -eq 0 ] || fail "the window has a maximize button or resize handles (hints $hints)"
 say "it may be moved, minimized and closed, not maximized or resized"
+
+# Tab walks the controls in the reverse of their definition order, wrapping
+# round; Shift+Tab walks back. Read as the focused control's class and text
+# (the combo boxes show their items: the target's, then the source's).
+wait_for is_active "$win" || xdotool windowactivate --sync "$win"
+focused() { "$PROBE" focus "$MAIN_CAPTION" 2>/dev/null; }
+focus_on_add() { [ "$(focused)" = 'Button 添加' ]; }
+xdotool key Tab
+TRIES=20 wait_for focus_on_add || fail "the first Tab gave the focus to $(focused), not 添加"
+walk=""
+for step in 1 2 3 4 5 6 7 8 9; do
+  walk="$walk$(focused)|"
+  xdotool key Tab
+  sleep 0.2
+done
+expected_walk='Button 添加|ListBox |ListBox |Button 清空|ComboBox #编码_GB18030 简中 最新|Button 转换|ComboBox #编码_UTF_8  |Button 关于|Button 添加|'
+[ "$walk" = "$expected_walk" ] || fail "Tab went $walk, expected $expected_walk"
+xdotool key shift+Tab
+sleep 0.2
+[ "$(focused)" = 'Button 添加' ] || fail "Shift+Tab from 关于 went to $(focused), not back to 添加"
+xdotool key shift+Tab
+sleep 0.2
+[ "$(focused)" = 'Button 关于' ] || fail "Shift+Tab from 添加 went to $(focused), not to 关于"
+say "Tab goes 添加, the two lists, 清空, the target, 转换, the source, 关于, 添加; Shift+Tab back"
+
+# A drag from a free spot or a label moves the window by as much as the
+# mouse; a drag from a list box does not.
+drag() {
+  set -- "$1" "$2" $(geometry "$win")
+  from_x=$(($3 + $1)) from_y=$(($4 + $2))
+  xdotool mousemove --sync "$from_x" "$from_y" mousedown 1
+  i=1
+  while [ $i -le 10 ]; do
+    xdotool mousemove --sync $((from_x + 4 * i)) $((from_y + 3 * i))
+    sleep 0.05
+    i=$((i + 1))
+  done
+  xdotool mouseup 1
+  sleep 0.5
+}
+moved_by() {
+  dx=$1 dy=$2
+  set -- $(geometry "$win")
+  after="$1 $2"
+  [ $(($1 - at_x)) -eq "$dx" ] && [ $(($2 - at_y)) -eq "$dy" ]
+}
+for spot in "299 150 background" "137 311 label"; do
+  set -- $spot
+  set -- "$1" "$2" "$3" $(geometry "$win")
+  at_x=$4 at_y=$5
+  drag "$1" "$2"
+  what=$3
+  wait_for moved_by 40 30 || fail "a drag of 40, 30 from the $what at $1, $2 moved the window from $at_x $at_y to $after"
+done
+set -- $(geometry "$win")
+at_x=$1 at_y=$2
+drag 137 172  # the left list
+moved_by 0 0 || fail "a drag from the list box moved the window from $at_x $at_y to $after"
+say "drags from the background and a label move the window by as much as the mouse; from a list box not"
 
 click_in "$win" 562 25  # 关于
 TRIES=300 wait_for window_shown "$ABOUT_CAPTION" || fail "no About window after a click on 关于"

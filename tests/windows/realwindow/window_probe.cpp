@@ -4,6 +4,8 @@
 //                                  within 2 s, 1 when it does not
 //   window-probe tooltip CAPTION   prints the text of the tooltip showing
 //                                  for that window's program; 1 when none shows
+//   window-probe focus CAPTION     prints the class and text of the control
+//                                  that has the focus in that window's thread
 //   window-probe foreground        prints the caption of the window Windows
 //                                  holds active in front, whatever the window
 //                                  manager shows
@@ -60,6 +62,21 @@ int answers_during(HWND window, const wchar_t* start, const wchar_t* end) {
   return 0;
 }
 
+int focus(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || info.hwndFocus == nullptr) {
+    std::puts("none");
+    return 1;
+  }
+  wchar_t class_name[64] = {};
+  GetClassNameW(info.hwndFocus, class_name, 64);
+  wchar_t text[256] = {};
+  SendMessageTimeoutW(info.hwndFocus, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 2000, nullptr);
+  std::printf("%s %s\n", utf8(class_name).c_str(), utf8(text).c_str());
+  return 0;
+}
+
 struct TooltipSearch {
   DWORD process;
   std::wstring text;
@@ -101,7 +118,7 @@ int main() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (argv == nullptr || argc < 2) {
-    std::fputs("usage: window-probe answers|tooltip|answers-during CAPTION [START END] | foreground\n", stderr);
+    std::fputs("usage: window-probe answers|tooltip|focus|answers-during CAPTION [START END] | foreground\n", stderr);
     return 2;
   }
   const std::wstring what = argv[1];
@@ -112,7 +129,7 @@ int main() {
     return 0;
   }
   if (argc < 3) {
-    std::fputs("usage: window-probe answers|tooltip|answers-during CAPTION [START END] | foreground\n", stderr);
+    std::fputs("usage: window-probe answers|tooltip|focus|answers-during CAPTION [START END] | foreground\n", stderr);
     return 2;
   }
   HWND window = FindWindowW(nullptr, argv[2]);
@@ -122,7 +139,8 @@ int main() {
   }
   if (what == L"answers") return answers(window);
   if (what == L"tooltip") return tooltip(window);
+  if (what == L"focus") return focus(window);
   if (what == L"answers-during" && argc == 5) return answers_during(window, argv[3], argv[4]);
-  std::fputs("usage: window-probe answers|tooltip|answers-during CAPTION [START END] | foreground\n", stderr);
+  std::fputs("usage: window-probe answers|tooltip|focus|answers-during CAPTION [START END] | foreground\n", stderr);
   return 2;
 }
