@@ -4,7 +4,8 @@
 # area shows it) is 605 x 363 and centred on the screen, and Esc closes it
 # with exit code 0; Tab and Shift+Tab walk the controls in their order; a
 # drag from the background or a label moves the window, one from a list box
-# does not; About, opened by its button, stays above the main window
+# does not; About's two buttons open their pages through explorer.exe;
+# About, opened by its button, stays above the main window
 # and active after a click on it, and Esc closes About alone. openbox draws
 # a frame of its own around the client area,
 # so the outer size is read from where the client area sits: centred, a
@@ -22,6 +23,14 @@ OUTER_H=363
 WINE_PREFIX_TO_END=$2
 PROBE=$3
 . "$(dirname "$0")/../../realwindow/common.sh"
+
+# The browser Wine's explorer.exe hands an address to is a stand-in that
+# writes down the address it was given.
+mkdir -p "$tmp/bin"
+printf '#!/bin/sh\nprintf "%%s|%%s\\n" "$#" "$*" >>"%s/pages"\n' "$tmp" >"$tmp/bin/xdg-open"
+chmod +x "$tmp/bin/xdg-open"
+PATH=$tmp/bin:$PATH
+export PATH
 
 start_x
 start_program
@@ -129,6 +138,15 @@ sleep 1
 above "$about" "$win" || fail "About is not above the main window after a click on it"
 wait_for is_active "$about" || fail "About did not stay active after a click on the main window (active: $(active_window))"
 say "About stays above and active after a click on the main window"
+# 更新 and 捐助 start explorer.exe with their pages, which reach the browser.
+click_in "$about" 86 33
+click_in "$about" 278 33
+two_pages() { [ "$(wc -l <"$tmp/pages" 2>/dev/null)" = 2 ]; }
+wait_for two_pages || fail "About's buttons did not open their pages (opened: $(cat "$tmp/pages" 2>/dev/null))"
+grep -q -x '1|https\?://[^ ]*' "$tmp/pages" || fail "pages opened: $(cat "$tmp/pages")"
+[ "$(sort -u "$tmp/pages" | wc -l)" = 2 ] || fail "both buttons opened the same page"
+say "更新 and 捐助 opened their pages through explorer.exe: $(tr '\n' ' ' <"$tmp/pages")"
+wait_for is_active "$about" || fail "About did not stay active after its buttons"
 xdotool key Escape
 wait_for window_gone "$ABOUT_CAPTION" || fail "Esc did not close About"
 sleep 1
