@@ -40,7 +40,7 @@ if(NOT BIXIQIN_LINUX_BUILD)
   return()
 endif()
 
-foreach(_check add-and-convert failed-row live-during-file)
+foreach(_check add-and-convert failed-row choose-encodings live-during-file)
   add_test(NAME realwindow.${_check}
     COMMAND sh ${CMAKE_SOURCE_DIR}/tests/windows/realwindow/conversion.sh ${_under_wine} ${_window_prefix}
       ${CMAKE_BINARY_DIR}/window-probe-under-wine ${BIXIQIN_LINUX_BUILD} ${_check})

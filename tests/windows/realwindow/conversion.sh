@@ -8,6 +8,9 @@
 #                     line beside a good one: after 转换 its row, the second,
 #                     is painted red, and its tooltip gives the place and
 #                     the bytes
+#   choose-encodings  GBK picked as the source and UTF-8 as the target in the
+#                     two drop-down lists by mouse and keys, then 转换: the
+#                     output is named and written in UTF-8
 #   live-during-file  a 200 MB file added in the open dialog, then 转换: the
 #                     window keeps answering until its output is there, and
 #                     the output is the Linux build's, byte for byte
@@ -26,6 +29,8 @@ CHECK=$5
 
 ADD_X=38 ADD_Y=25          # 添加
 CONVERT_X=299 CONVERT_Y=24 # 转换
+SOURCE_X=166 SOURCE_Y=26   # the source encoding's drop-down list
+TARGET_X=436 TARGET_Y=26   # the target encoding's
 # The left list's rectangle in the main window's client area.
 LIST_LEFT=15 LIST_TOP=56 LIST_H=232
 LINUX_CONVERT=$LINUX_BUILD/bixiqin-convert
@@ -138,6 +143,31 @@ check_failed_row() {
   say "its tooltip says \"$tip\""
 }
 
+# Opens a drop-down list with a click and accepts its first or last item
+# with the keys, as a user who does not aim for the row does.
+pick() {
+  click_in "$main" "$1" "$2"
+  sleep 0.5
+  xdotool key "$3"
+  sleep 0.2
+  xdotool key Return
+}
+
+check_choose_encodings() {
+  mkdir -p "$tmp/books"
+  printf '\326\320\316\304 g\n' >"$tmp/books/g.txt"                # 中文 g in GBK
+  printf '\344\270\255\346\226\207 g\n' >"$tmp/expected-g"        # in UTF-8
+  cd "$tmp/books" || fail "no folder"
+  start_program g.txt
+  pick $SOURCE_X $SOURCE_Y Home # GBK, the first item
+  pick $TARGET_X $TARGET_Y End  # UTF-8, the last
+  sleep 0.5
+  click_in "$main" $CONVERT_X $CONVERT_Y
+  wait_for test -f "$tmp/books/UTF-8  g.txt" || { ls -l "$tmp/books" >&2; fail "no output named for UTF-8 after the picks"; }
+  cmp "$tmp/books/UTF-8  g.txt" "$tmp/expected-g" >&2 || fail "the output is not g.txt's text in UTF-8"
+  say "GBK and UTF-8 picked in the drop-down lists: 转换 wrote \"UTF-8  g.txt\" in UTF-8"
+}
+
 check_live_during_file() {
   mkdir -p "$tmp/big"
   # 200,000,042 bytes of whole lines of Chinese.
@@ -170,6 +200,7 @@ start_x
 case $CHECK in
   add-and-convert) check_add_and_convert ;;
   failed-row) check_failed_row ;;
+  choose-encodings) check_choose_encodings ;;
   live-during-file) check_live_during_file ;;
   *) fail "unknown check $CHECK" ;;
 esac
