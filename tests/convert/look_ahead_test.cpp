@@ -2,65 +2,25 @@
 // in the encodings of the moment, named only when taken, and nothing left
 // behind by what was not taken.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "convert/look_ahead.h"
+#include "look_ahead_support.h"
 #include "temp_folder.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-int threads_now() {
-  int n = 0;
-  for ([[maybe_unused]] const auto& task : std::filesystem::directory_iterator("/proc/self/task")) ++n;
-  return n;
-}
-
-// The nice values of this process's threads, from /proc.
-std::vector<int> thread_nice_values() {
-  std::vector<int> all;
-  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
-    std::ifstream stat(task.path() / "stat");
-    std::string line;
-    std::getline(stat, line);
-    // Fields after the command's closing parenthesis: state is the 3rd
-    // field of the line, nice the 19th.
-    std::istringstream rest(line.substr(line.rfind(')') + 2));
-    std::string field;
-    for (int i = 3; i <= 19 && rest >> field; ++i) {
-    }
-    all.push_back(std::stoi(field));
-  }
-  return all;
-}
+using namespace look_ahead_support;
 
 // Waits up to 10 s for file `index`.
 bool comes_ready(const LookAhead& ahead, std::size_t index) {
   for (int i = 0; i < 1000 && !ahead.ready(index); ++i) std::this_thread::sleep_for(10ms);
   return ahead.ready(index);
 }
-
-struct Chapters {
-  TempFolder folder;
-  std::vector<text::Text> paths;
-  explicit Chapters(int count) {
-    for (int i = 0; i < count; ++i) {
-      const std::string name = "c" + std::to_string(i) + ".txt";
-      folder.write(name, "\xE7\xAC\xAC" + std::to_string(i) + "\n");  // 第i
-      paths.push_back(folder.text(name));
-    }
-  }
-};
 
 }  // namespace
 
@@ -124,6 +84,10 @@ TEST(LookAhead, FilesAheadFollowANewChoiceOfEncodingAndAChangedSource) {
 TEST(LookAhead, EndingLeavesNoThreadAndNoOutputOfTheFilesNotTaken) {
   // A sanitizer starts a thread of its own with the process's first one.
   std::thread([] {}).join();
+  // GoogleTest on Windows starts a thread that watches this one the first
+  // time this thread records a failure or a trace: started here, so that
+  // a failure further on does not count as a thread left behind.
+  SCOPED_TRACE("threads counted from here");
   const int before = threads_now();
   Chapters run(6);
   // One large file in flight as well, for every core.
@@ -137,9 +101,8 @@ TEST(LookAhead, EndingLeavesNoThreadAndNoOutputOfTheFilesNotTaken) {
     ASSERT_TRUE(comes_ready(ahead, 1) && comes_ready(ahead, 0));
     // The workers (and a large file's part threads they start) give way to
     // the thread that started them, which keeps its own priority.
-    const std::vector<int> nice = thread_nice_values();
-    EXPECT_GE(std::count(nice.begin(), nice.end(), 10), 2) << "two workers at nice 10";
-    EXPECT_LT(getpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid))), 10);
+    EXPECT_GE(threads_at_background_priority(), 2) << "two workers lowered";
+    EXPECT_TRUE(this_thread_above_background_priority());
     std::optional<预备转换> first = ahead.take(0);
     ASSERT_TRUE(first.has_value());
     ASSERT_TRUE(完成转换(std::move(*first)).已转换);
@@ -202,13 +165,13 @@ TEST(LookAhead, KeepsWorkingAheadThroughARunOfFarMoreThanItsBytes) {
 
 // Catches a take() that checks only the handle it holds (size, change time)
 // and not what the name leads to now.
-TEST(LookAhead, AFileReplacedRemovedOrRepermissionedAfterItWasConvertedAheadIsNotNamedFromTheOldBytes) {
-  Chapters run(4);
-  // c3 is the output c0 will have: the run replaces it before reaching it.
+TEST(LookAhead, AFileReplacedAfterItWasConvertedAheadIsNotNamedFromTheOldBytes) {
+  Chapters run(3);
+  // c2 is the output c0 will have: the run replaces it before reaching it.
   run.folder.write("GB18030  c0.txt", "\xE6\x97\xA7\n");  // 旧
-  run.paths[3] = run.folder.text("GB18030  c0.txt");
+  run.paths[2] = run.folder.text("GB18030  c0.txt");
   LookAhead ahead(run.paths, "UTF-8", "GB18030", {2, 8, 1u << 30}, [] {});
-  ASSERT_TRUE(comes_ready(ahead, 3));
+  ASSERT_TRUE(comes_ready(ahead, 2));
 
   const auto taken = [&](std::size_t index) {
     std::optional<预备转换> p;
@@ -218,54 +181,16 @@ TEST(LookAhead, AFileReplacedRemovedOrRepermissionedAfterItWasConvertedAheadIsNo
     }
     return p ? 完成转换(std::move(*p)) : 转换结果{};
   };
-  // A new file renamed over c1, as editors save; c2 removed and made again
-  // with the same bytes but private.
+  // A new file renamed over c1, as editors save.
   run.folder.write("new", "\xE6\x96\xB0\n");  // 新
   std::filesystem::rename(run.folder.native("new"), run.folder.native("c1.txt"));
-  const std::string c2 = run.folder.read("c2.txt");
-  std::filesystem::remove(run.folder.native("c2.txt"));
-  run.folder.write("c2.txt", c2);
-  std::filesystem::permissions(run.folder.native("c2.txt"), std::filesystem::perms::owner_read |
-                                                               std::filesystem::perms::owner_write);
 
   ASSERT_TRUE(taken(0).已转换);
   ASSERT_TRUE(taken(1).已转换);
   EXPECT_EQ(run.folder.read("GB18030  c1.txt"), "\xD0\xC2\n");  // 新, not the first c1
-  ASSERT_TRUE(taken(2).已转换);
-  struct stat info {};
-  ASSERT_EQ(stat(run.folder.native("GB18030  c2.txt").c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0600u);
-  // The fourth file is the first one's output by now, not the user's old
+  // The third file is the first one's output by now, not the user's old
   // one: read as it is, GB18030 bytes, it is no UTF-8 (the old one was).
-  const 转换结果 fourth = taken(3);
-  EXPECT_EQ(fourth.outcome, Outcome::invalid_sequence);
+  const 转换结果 third = taken(2);
+  EXPECT_EQ(third.outcome, Outcome::invalid_sequence);
   EXPECT_FALSE(run.folder.exists("GB18030  GB18030  c0.txt"));
-}
-
-// Catches a look-ahead that holds handles for 32 files ahead whatever the
-// limit and fails a file that found none spare (which used to say "读取出错").
-TEST(LookAhead, ALowLimitOnOpenFilesStillConvertsEveryFile) {
-  Chapters run(300);
-  rlimit before {};
-  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &before), 0);
-  std::size_t open_now = 0;
-  for ([[maybe_unused]] const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) ++open_now;
-  rlimit low = before;
-  low.rlim_cur = open_now + 24;  // the window of a small ulimit -n
-  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
-  std::vector<std::string> failed;
-  {
-    LookAhead ahead(run.paths, "UTF-8", "GBK", {2, 32, 1u << 30}, [] {});
-    for (std::size_t i = 0; i < run.paths.size(); ++i) {
-      std::optional<预备转换> p;
-      for (int t = 0; t < 1000 && !p; ++t) {
-        if (ahead.ready(i)) p = ahead.take(i);
-        else std::this_thread::sleep_for(1ms);
-      }
-      const 转换结果 r = p ? 完成转换(std::move(*p)) : 转换结果{};
-      if (!r.已转换) failed.push_back(std::to_string(i) + ": " + std::to_string(static_cast<int>(r.file_error)));
-    }
-  }
-  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &before), 0);
-  EXPECT_TRUE(failed.empty()) << failed.size() << " failed, the first " << failed.front();
 }
