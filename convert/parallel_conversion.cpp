@@ -17,6 +17,7 @@
 #include "convert/file_ends.h"
 #include "convert/utf8_watch.h"
 #include "platform/cores.h"
+#include "platform/thread_priority.h"
 
 namespace {
 
@@ -291,9 +292,15 @@ PartsResult 分段转码(const platform::SourceFile& source, std::string_view �
                      const std::atomic<bool>* stop) {
   PieceRun run(source, 原编码, 现编码, output, watch_utf8, stop);
   std::vector<std::thread> helpers;
+  const bool lowered = platform::this_thread_priority_lowered();
   for (unsigned i = 1; i < std::min<std::uint64_t>(threads, run.count()); ++i) {
     try {
-      helpers.emplace_back([&run] { run.take_pieces(); });
+      // As low as the thread that asks for them: on Windows a new thread
+      // starts at normal priority whoever starts it.
+      helpers.emplace_back([&run, lowered] {
+        if (lowered) platform::lower_this_thread_priority();
+        run.take_pieces();
+      });
     } catch (const std::system_error&) {
       break;  // the threads there are take every piece
     }

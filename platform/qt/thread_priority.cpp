@@ -10,13 +10,15 @@ namespace {
 // Far enough below the window's thread that it wins every wake-up, near
 // enough that the work still has the processors when nothing else wants them.
 constexpr int kBackgroundNice = 10;
+
+// On Linux a nice value belongs to the thread named by its id.
+id_t this_thread() { return static_cast<id_t>(::syscall(SYS_gettid)); }
 }  // namespace
 
 void lower_this_thread_priority() {
-  // On Linux a nice value belongs to the thread named by its id.
-  const auto thread = static_cast<id_t>(::syscall(SYS_gettid));
-  const int now = ::getpriority(PRIO_PROCESS, thread);
-  if (now < kBackgroundNice) ::setpriority(PRIO_PROCESS, thread, kBackgroundNice);
+  if (!this_thread_priority_lowered()) ::setpriority(PRIO_PROCESS, this_thread(), kBackgroundNice);
 }
+
+bool this_thread_priority_lowered() { return ::getpriority(PRIO_PROCESS, this_thread()) >= kBackgroundNice; }
 
 }  // namespace platform

@@ -9,9 +9,11 @@ namespace platform {
 // thread does not pass its priority on to the threads it starts; each
 // thread that calls this is lowered on its own.
 void lower_this_thread_priority() {
-  if (GetThreadPriority(GetCurrentThread()) > THREAD_PRIORITY_BELOW_NORMAL) {
-    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
-  }
+  if (!this_thread_priority_lowered()) SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
+}
+
+bool this_thread_priority_lowered() {
+  return GetThreadPriority(GetCurrentThread()) <= THREAD_PRIORITY_BELOW_NORMAL;
 }
 
 }  // namespace platform

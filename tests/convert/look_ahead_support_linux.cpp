@@ -40,7 +40,8 @@ int threads_at_background_priority() {
   for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
     std::ifstream stat(task.path() / "stat");
     std::string line;
-    std::getline(stat, line);
+    // A thread that ended since the folder was listed has no line left.
+    if (!std::getline(stat, line) || line.rfind(')') == std::string::npos) continue;
     if (nice_of(line) == kBackgroundNice) ++n;
   }
   return n;

@@ -3,9 +3,15 @@
 // in the file's order reported, with nothing left on disk.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
 #include "convert/parallel_conversion.h"
 #include "convert/single_file.h"
 #include "convert/transcode.h"
+#include "look_ahead_support.h"
+#include "platform/thread_priority.h"
 #include "temp_folder.h"
 
 namespace {
@@ -167,4 +173,33 @@ TEST(Parts, TheWarningNeedsEveryPartValidAndAWideCharacterInAny) {
     ASSERT_TRUE(r.已转换) << c.what;
     EXPECT_EQ(r.also_valid_utf8, c.warned) << c.what;
   }
+}
+
+// Catches the helper threads of a file in parts left at normal priority on
+// Windows, where a thread does not inherit its starter's: asked from a
+// lowered thread, all four threads of the conversion must run lowered, or
+// the window's thread shares the processors with the helpers.
+TEST(Parts, AreConvertedAsLowAsTheThreadThatAsksForThem) {
+  TempFolder dir;
+  dir.write("u.txt", mixed_lines(std::size_t{48} << 20, "\n"));
+  const int before = look_ahead_support::threads_at_background_priority();
+  std::atomic<bool> done{false};
+  bool ran = false;
+  PartsResult r;
+  std::thread asker([&] {
+    platform::lower_this_thread_priority();
+    platform::SourceFile source;
+    platform::NewFile output;
+    if (source.open(dir.text("u.txt")) == platform::ReadOutcome::read && output.create(dir.text("o.txt"), 0644)) {
+      r = 分段转码(source, "UTF-8", "GB18030", output, 4, false);
+      ran = true;
+    }
+    done = true;
+  });
+  int most = 0;
+  while (!done) most = std::max(most, look_ahead_support::threads_at_background_priority() - before);
+  asker.join();
+  ASSERT_TRUE(ran);
+  EXPECT_EQ(r.stream.end, StreamEnd::converted);
+  EXPECT_EQ(most, 4) << "threads at background priority during the conversion";
 }
