@@ -134,10 +134,19 @@ check_failed_row() {
   set -- $(origin)
   xdotool mousemove $(($1 + LIST_LEFT + 100)) $(($2 + start + height / 2))
   expected='第 2 行第 3 列：不是有效的 UTF-8 字节 (FF)'
+  # A tooltip shows once the mouse has rested on the row a moment: every
+  # move before that starts the wait again, so the mouse moves by a pixel
+  # only now and then, in case the tip has come and gone.
+  asked=0
   tip_says() {
-    xdotool mousemove_relative 1 0
-    tip=$("$PROBE" tooltip "$MAIN_CAPTION" 2>/dev/null)
-    [ "$tip" = "$expected" ]
+    asked=$((asked + 1))
+    [ $((asked % 10)) -eq 0 ] && xdotool mousemove_relative 1 0
+    if tip=$("$PROBE" tooltip "$MAIN_CAPTION" 2>/dev/null); then
+      [ "$tip" = "$expected" ]
+    else
+      tip="(no tooltip showing)"
+      return 1
+    fi
   }
   TRIES=100 wait_for tip_says || fail "the tooltip over the failed row says \"$tip\", not \"$expected\""
   say "its tooltip says \"$tip\""
