@@ -160,3 +160,14 @@ program_exited() {
   state=$(ps -o stat= -p "$app_pid" 2>/dev/null)
   [ -z "$state" ] || [ "${state#Z}" != "$state" ]
 }
+
+# Esc in window $1 ends the program, with exit code 0.
+esc_ends_program() {
+  wait_for is_active "$1" || xdotool windowactivate --sync "$1"
+  xdotool key Escape
+  wait_for program_exited || fail "Esc did not end the program"
+  wait "$app_pid"
+  code=$?
+  app_pid=""
+  [ "$code" -eq 0 ] || fail "exit code $code after Esc, expected 0"
+}

@@ -213,11 +213,4 @@ case $CHECK in
   live-during-file) check_live_during_file ;;
   *) fail "unknown check $CHECK" ;;
 esac
-# Esc ends the program, with exit code 0.
-wait_for is_active "$main" || xdotool windowactivate --sync "$main"
-xdotool key Escape
-wait_for program_exited || fail "Esc did not end the program"
-wait "$app_pid"
-code=$?
-app_pid=""
-[ "$code" -eq 0 ] || fail "exit code $code after Esc, expected 0"
+esc_ends_program "$main"

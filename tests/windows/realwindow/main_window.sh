@@ -153,11 +153,5 @@ sleep 1
 program_exited && fail "Esc ended the program too"
 say "Esc closed About alone"
 
-wait_for is_active "$win" || xdotool windowactivate --sync "$win"
-xdotool key Escape
-wait_for program_exited || fail "Esc did not close the program"
-wait "$app_pid"
-code=$?
-app_pid=""
-[ "$code" -eq 0 ] || fail "exit code $code, expected 0"
+esc_ends_program "$win"
 say "Esc closed the program with exit code 0"

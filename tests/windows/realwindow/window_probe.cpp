@@ -112,14 +112,18 @@ int tooltip(HWND window) {
   return 0;
 }
 
+int usage() {
+  std::fputs("usage: window-probe answers|tooltip|focus|answers-during CAPTION [START END] | foreground\n", stderr);
+  return 2;
+}
+
 }  // namespace
 
 int main() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (argv == nullptr || argc < 2) {
-    std::fputs("usage: window-probe answers|tooltip|focus|answers-during CAPTION [START END] | foreground\n", stderr);
-    return 2;
+    return usage();
   }
   const std::wstring what = argv[1];
   if (what == L"foreground" && argc == 2) {
@@ -129,8 +133,7 @@ int main() {
     return 0;
   }
   if (argc < 3) {
-    std::fputs("usage: window-probe answers|tooltip|focus|answers-during CAPTION [START END] | foreground\n", stderr);
-    return 2;
+    return usage();
   }
   HWND window = FindWindowW(nullptr, argv[2]);
   if (window == nullptr) {
@@ -141,6 +144,5 @@ int main() {
   if (what == L"tooltip") return tooltip(window);
   if (what == L"focus") return focus(window);
   if (what == L"answers-during" && argc == 5) return answers_during(window, argv[3], argv[4]);
-  std::fputs("usage: window-probe answers|tooltip|focus|answers-during CAPTION [START END] | foreground\n", stderr);
-  return 2;
+  return usage();
 }
