@@ -5,11 +5,11 @@
 # with exit code 0; Tab and Shift+Tab walk the controls in their order; a
 # drag from the background or a label moves the window, one from a list box
 # does not; About's two buttons open their pages through explorer.exe;
-# About, opened by its button, stays above the main window
-# and active after a click on it, and Esc closes About alone. openbox draws
-# a frame of its own around the client area,
-# so the outer size is read from where the client area sits: centred, a
-# frame of equal sides leaves the same border left, right and below.
+# About, opened by its button, stays above the main window and active after
+# a click on it, and Esc closes About alone. openbox draws a frame of its
+# own around the client area, so the outer size is read from where the
+# client area sits: centred, a frame of equal sides leaves the same border
+# left, right and below.
 #   main_window.sh STARTER PREFIX PROBE
 # STARTER runs bixiqin.exe under Wine in the Wine prefix PREFIX, whose
 # services are ended at the end, so that a failure never leaves the
