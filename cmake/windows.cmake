@@ -158,7 +158,8 @@ endif()
 
 # The command line's tests share the conversion tests' folder and the
 # Windows tests' runner.
-set(bixiqin_windows_also_cli tests/convert/temp_folder.cpp tests/windows/windows_support.cpp)
+set(bixiqin_windows_also_cli tests/convert/temp_folder.cpp tests/windows/windows_support.cpp
+  tests/windows/utf16.cpp)
 
 foreach(_folder IN LISTS BIXIQIN_WINDOWS_TEST_FOLDERS)
   bixiqin_windows_sources(_src tests/${_folder} "${bixiqin_windows_left_out_${_folder}}")

@@ -9,7 +9,7 @@
 
 # Asks the program's window what X cannot tell (whether it answers, what
 # its tooltip says), from the same prefix.
-add_executable(window-probe tests/windows/realwindow/window_probe.cpp)
+add_executable(window-probe tests/windows/realwindow/window_probe.cpp tests/windows/utf16.cpp)
 target_link_libraries(window-probe PRIVATE bixiqin_settings)
 
 if(NOT CMAKE_CROSSCOMPILING_EMULATOR)

@@ -11,10 +11,8 @@
 #include <string_view>
 #include <vector>
 
-// Conversions by the system's own calls (not the program's), to check the
-// program's against.
-std::wstring wide(std::string_view utf8);
-std::string utf8(std::wstring_view wide);
+#include "tests/windows/utf16.h"
+
 // The program's text (GB18030) for a path written in UTF-16.
 std::string program_text(std::wstring_view path);
 

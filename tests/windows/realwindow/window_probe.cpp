@@ -23,20 +23,13 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/windows/utf16.h"
+
 namespace {
 
-std::string utf8(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                    nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
-int answers(HWND window) {
+bool answers_within(HWND window, UINT milliseconds) {
   DWORD_PTR result = 0;
-  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 2000, &result) != 0 ? 0 : 1;
+  return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, milliseconds, &result) != 0;
 }
 
 bool exists(const wchar_t* path) { return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
@@ -51,8 +44,7 @@ int answers_during(HWND window, const wchar_t* start, const wchar_t* end) {
   }
   long answered = 0;
   while (!exists(end)) {
-    DWORD_PTR result = 0;
-    if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, 5000, &result) == 0) {
+    if (!answers_within(window, 5000)) {
       std::printf("answers %ld, then none\n", answered);
       return 1;
     }
@@ -140,7 +132,7 @@ int main() {
     std::fprintf(stderr, "window-probe: no window captioned %s\n", utf8(argv[2]).c_str());
     return 2;
   }
-  if (what == L"answers") return answers(window);
+  if (what == L"answers") return answers_within(window, 2000) ? 0 : 1;
   if (what == L"tooltip") return tooltip(window);
   if (what == L"focus") return focus(window);
   if (what == L"answers-during" && argc == 5) return answers_during(window, argv[3], argv[4]);
